@@ -1,0 +1,104 @@
+// sonarith-host: a stand-in media player host that loads components and drives
+// them the way the real host does. Each run is one whole host session.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/cli/commands.h"
+#include "host/core/host_session.h"
+
+namespace {
+
+void print_usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: sonarith-host [--profile DIR] [--answer yes|no] [--file PATH] "
+                 "[--component PATH] [--verbose] COMMAND ...\n\n"
+                 "Options:\n"
+                 "  --profile DIR      profile directory (default $SONARITH_PROFILE, else "
+                 "~/.sonarith)\n"
+                 "  --answer yes|no    how message boxes are answered (default: yes/OK)\n"
+                 "  --file PATH        the path a file dialog answers (default: cancelled)\n"
+                 "  --component PATH   load one more component library\n"
+                 "  --verbose          also print the host's own events\n\n"
+                 "Commands:\n");
+    print_command_help(out);
+}
+
+// Reads the options that stand before the command; answers the index of the
+// command's first word, or -1 after an error.
+int parse_options(int argc, char** argv, host_options& options) {
+    int i = 1;
+    for (; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "sonarith-host: %s needs a value\n", name);
+                return nullptr;
+            }
+            return argv[++i];
+        };
+        if (arg == "--profile") {
+            const char* v = value("--profile");
+            if (!v)
+                return -1;
+            options.profile_directory = v;
+        } else if (arg == "--answer") {
+            const char* v = value("--answer");
+            if (!v)
+                return -1;
+            if (std::strcmp(v, "yes") == 0) {
+                options.answer = true;
+            } else if (std::strcmp(v, "no") == 0) {
+                options.answer = false;
+            } else {
+                std::fprintf(stderr, "sonarith-host: --answer takes yes or no, not '%s'\n", v);
+                return -1;
+            }
+        } else if (arg == "--file") {
+            const char* v = value("--file");
+            if (!v)
+                return -1;
+            options.file_answer = v;
+        } else if (arg == "--component") {
+            const char* v = value("--component");
+            if (!v)
+                return -1;
+            options.extra_components.push_back(v);
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg.rfind("--", 0) == 0 && arg != "--help") {
+            std::fprintf(stderr, "sonarith-host: unknown option %s; try --help\n", arg.c_str());
+            return -1;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    host_options options;
+    int first = parse_options(argc, argv, options);
+    if (first < 0)
+        return 2;
+    if (first >= argc || std::strcmp(argv[first], "--help") == 0 ||
+        std::strcmp(argv[first], "help") == 0) {
+        print_usage(first >= argc ? stderr : stdout);
+        return first >= argc ? 2 : 0;
+    }
+    command_args words(argv + first, argv + argc);
+    try {
+        host_session session(options);
+        session.load_components();
+        session.start();
+        int status = run_command(session, words);
+        session.stop();
+        return status;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sonarith-host: %s\n", e.what());
+        return 1;
+    }
+}

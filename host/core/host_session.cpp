@@ -1,0 +1,159 @@
+#include "host/core/host_session.h"
+
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+
+#include "host/core/profile.h"
+#include "sdk/host_access.h"
+#include "sdk/initquit.h"
+
+namespace fs = std::filesystem;
+
+host_session::host_session(host_options options)
+    : m_options(std::move(options)), m_main_thread(std::this_thread::get_id()) {
+    m_profile_directory = m_options.profile_directory.empty() ? default_profile_directory()
+                                                              : m_options.profile_directory;
+    m_profile_directory = fs::absolute(m_profile_directory).lexically_normal().string();
+    while (m_profile_directory.size() > 1 && m_profile_directory.back() == '/') {
+        m_profile_directory.pop_back();
+    }
+    fs::create_directories(m_profile_directory);
+    m_profile_url = "file://" + m_profile_directory;
+
+    m_tracks = make_service<track_database>();
+    m_library = make_service<media_library>();
+    m_console = make_service<host_console>();
+    m_refresh = make_service<refresh_service>();
+    m_refresh->set_verbose(m_options.verbose);
+    m_registry.add_service(metadb::class_guid, m_tracks);
+    m_registry.add_service(library_manager::class_guid, m_library);
+    m_registry.add_service(console_receiver::class_guid, m_console);
+    m_registry.add_service(metadb_io::class_guid, m_refresh);
+    m_library->load(m_profile_directory + "/library.txt");
+    sdk_set_host(this);
+}
+
+host_session::~host_session() {
+    try {
+        stop();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sonarith-host: %s\n", e.what());
+    }
+    // Components go before the host's own services, which they may still hold.
+    m_registry.remove_component_services();
+    m_components.clear();
+    sdk_set_host(nullptr);
+}
+
+std::string host_session::component_directory() {
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "components";
+    return (exe.parent_path() / "components").string();
+}
+
+void host_session::load_components() {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const auto& item : fs::directory_iterator(component_directory(), error)) {
+        if (item.path().extension() == ".so")
+            paths.push_back(item.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    for (const auto& extra : m_options.extra_components) {
+        paths.push_back(fs::absolute(extra).string());
+    }
+    for (const auto& path : paths) {
+        auto component = std::make_unique<loaded_component>(path, this);
+        m_registry.add_factory_chain(component->client().get_service_list());
+        m_components.push_back(std::move(component));
+    }
+}
+
+void host_session::load_builtin_component(sonarith_get_interface_t entry, const std::string& name) {
+    auto component = std::make_unique<loaded_component>(entry, name, this);
+    m_registry.add_factory_chain(component->client().get_service_list());
+    m_components.push_back(std::move(component));
+}
+
+std::string host_session::settings_file(const loaded_component& component) const {
+    return m_profile_directory + "/configuration/" + component.name() + ".cfg";
+}
+
+void host_session::read_settings(loaded_component& component) {
+    auto data = read_whole_file(settings_file(component));
+    if (!data)
+        return;
+    stream_reader_memblock reader(data->data(), data->size());
+    abort_callback_dummy abort;
+    try {
+        component.client().set_config(&reader, abort);
+    } catch (const std::exception& e) {
+        // A damaged settings file costs the settings read so far, never the session.
+        std::fprintf(stderr, "sonarith-host: settings of %s are damaged: %s\n",
+                     component.name().c_str(), e.what());
+    }
+}
+
+void host_session::write_settings(loaded_component& component) {
+    stream_writer_buffer buffer;
+    abort_callback_dummy abort;
+    component.client().get_config(&buffer, abort);
+    write_file_atomically(settings_file(component), buffer.data());
+}
+
+void host_session::notify_initquit(bool start) {
+    for (auto& listener : m_registry.all<initquit>()) {
+        if (m_options.verbose)
+            std::fprintf(stderr, "[host] %s\n", start ? "start" : "stop");
+        if (start) {
+            listener->on_init();
+        } else {
+            listener->on_quit();
+        }
+    }
+}
+
+void host_session::start() {
+    if (m_started)
+        return;
+    for (auto& component : m_components)
+        read_settings(*component);
+    for (auto& component : m_components)
+        component->client().services_init(true);
+    m_started = true;
+    notify_initquit(true);
+}
+
+void host_session::stop() {
+    if (!m_started)
+        return;
+    m_started = false;
+    m_shutting_down = true;
+    notify_initquit(false);
+    for (auto& component : m_components)
+        write_settings(*component);
+    for (auto& component : m_components)
+        component->client().services_init(false);
+    if (m_library->changed())
+        m_library->save(m_profile_directory + "/library.txt");
+}
+
+service_class_ref host_session::find_class(const GUID& guid) {
+    return m_registry.find_class(guid);
+}
+
+bool host_session::service_instance_create(service_ptr_t<service_base>& out, service_class_ref cls,
+                                           size_t index) {
+    return m_registry.create(out, cls, index);
+}
+
+size_t host_session::service_get_count(service_class_ref cls) {
+    return m_registry.count(cls);
+}
+
+bool host_session::is_load_context() {
+    return std::this_thread::get_id() == m_main_thread;
+}

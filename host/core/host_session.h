@@ -1,0 +1,90 @@
+// One host session: load the components, give them their settings, switch
+// services on and send the start notification; at the end send the stop
+// notification, save the settings and switch services off. The session is the
+// host_api every component receives.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/core/component_loader.h"
+#include "host/core/console.h"
+#include "host/core/media_library.h"
+#include "host/core/service_registry.h"
+#include "host/core/tracks.h"
+
+struct host_options {
+    std::string profile_directory;           // empty: the default
+    std::optional<bool> answer;              // message boxes: yes/OK or no/Cancel
+    std::optional<std::string> file_answer;  // file dialogs: this path; none cancels
+    bool verbose = false;
+    std::vector<std::string> extra_components;  // --component PATH
+};
+
+class host_session final : public host_api {
+public:
+    explicit host_session(host_options options);
+    ~host_session();
+    host_session(const host_session&) = delete;
+    host_session& operator=(const host_session&) = delete;
+
+    // Loads the components found beside the host program (and any extra ones).
+    void load_components();
+    // Loads a component linked into this program (for tests).
+    void load_builtin_component(sonarith_get_interface_t entry, const std::string& name);
+    // Reads settings, switches services on, sends the start notification.
+    void start();
+    // Sends the stop notification, writes settings and the library, switches
+    // services off. Safe to call twice.
+    void stop();
+
+    const host_options& options() const { return m_options; }
+    const std::string& profile_directory() const { return m_profile_directory; }
+    service_registry& registry() { return m_registry; }
+    track_database& tracks() { return *m_tracks; }
+    media_library& library() { return *m_library; }
+    host_console& console() { return *m_console; }
+    refresh_service& refreshes() { return *m_refresh; }
+    const std::vector<std::unique_ptr<loaded_component>>& components() const {
+        return m_components;
+    }
+    // Where a component's settings stream is kept.
+    std::string settings_file(const loaded_component& component) const;
+    // The folder the host loads components from.
+    static std::string component_directory();
+
+    // host_api
+    service_class_ref find_class(const GUID& guid) override;
+    bool service_instance_create(service_ptr_t<service_base>& out, service_class_ref cls,
+                                 size_t index) override;
+    size_t service_get_count(service_class_ref cls) override;
+    HWND get_main_window() override { return m_main_window; }
+    const char* get_host_name() override { return "sonarith-host 1.0"; }
+    bool is_load_context() override;
+    bool is_shutting_down() override { return m_shutting_down; }
+    const char* get_profile_path() override { return m_profile_url.c_str(); }
+
+    void set_main_window(HWND window) { m_main_window = window; }
+
+private:
+    void read_settings(loaded_component& component);
+    void write_settings(loaded_component& component);
+    void notify_initquit(bool start);
+
+    host_options m_options;
+    std::string m_profile_directory;
+    std::string m_profile_url;
+    service_registry m_registry;
+    std::vector<std::unique_ptr<loaded_component>> m_components;
+    service_ptr_t<track_database> m_tracks;
+    service_ptr_t<media_library> m_library;
+    service_ptr_t<host_console> m_console;
+    service_ptr_t<refresh_service> m_refresh;
+    HWND m_main_window = nullptr;
+    std::thread::id m_main_thread;
+    bool m_started = false;
+    bool m_shutting_down = false;
+};

@@ -1,0 +1,76 @@
+#include "host/core/tracks.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+bool host_track::format_title(titleformat_hook* hook, string_base& out,
+                              const service_ptr_t<titleformat_object>& script) {
+    if (!m_formatter || !*m_formatter || !script)
+        return false;
+    return (*m_formatter)(this, hook, out, script);
+}
+
+void track_database::handle_create(metadb_handle_ptr& out, const playable_location& location) {
+    out = track(location);
+}
+
+metadb_handle_ptr track_database::track(const playable_location& location) {
+    auto key = std::make_pair(std::string(location.get_path()), location.get_subsong());
+    auto found = m_tracks.find(key);
+    if (found != m_tracks.end())
+        return found->second;
+    metadb_handle_ptr made =
+        make_service<host_track>(playable_location_impl(location), &m_formatter);
+    m_tracks.emplace(std::move(key), made);
+    return made;
+}
+
+void refresh_service::dispatch_refresh(const list_base_const_t<metadb_handle_ptr>& tracks) {
+    std::vector<playable_location_impl> named;
+    for (size_t i = 0; i < tracks.get_count(); ++i) {
+        named.emplace_back(tracks[i]->get_location());
+    }
+    if (m_verbose) {
+        std::fprintf(stderr, "[host] refresh %zu track(s)", named.size());
+        for (const auto& location : named) {
+            std::fprintf(stderr, " %s", describe_location(location).c_str());
+        }
+        std::fprintf(stderr, "\n");
+    }
+    m_log.push_back(std::move(named));
+}
+
+std::string to_host_path(const std::string& file_path) {
+    if (file_path.rfind("file://", 0) == 0)
+        return file_path;
+    return "file://" + fs::absolute(fs::path(file_path)).lexically_normal().string();
+}
+
+std::string to_file_path(const std::string& host_path) {
+    return host_path.rfind("file://", 0) == 0 ? host_path.substr(7) : host_path;
+}
+
+playable_location_impl parse_track_argument(const std::string& argument) {
+    std::string path = argument;
+    uint32_t subsong = 0;
+    size_t hash = argument.rfind('#');
+    if (hash != std::string::npos && hash + 1 < argument.size() &&
+        argument.find_first_not_of("0123456789", hash + 1) == std::string::npos &&
+        argument.size() - hash - 1 <= 10) {
+        unsigned long long n = std::stoull(argument.substr(hash + 1));
+        if (n <= 0xFFFFFFFFull) {
+            subsong = uint32_t(n);
+            path = argument.substr(0, hash);
+        }
+    }
+    return playable_location_impl(to_host_path(path), subsong);
+}
+
+std::string describe_location(const playable_location& location) {
+    std::string text = to_file_path(location.get_path());
+    if (location.get_subsong() != 0)
+        text += "#" + std::to_string(location.get_subsong());
+    return text;
+}

@@ -1,0 +1,64 @@
+// The host's track database: one handle per location, the refresh service that
+// redraws tracks, and the TRACK notation of the command line.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sdk/metadb.h"
+
+// Formats a track with a compiled script (the host's title formatting plugs in here).
+using track_formatter =
+    std::function<bool(metadb_handle* track, titleformat_hook* hook, string_base& out,
+                       const service_ptr_t<titleformat_object>& script)>;
+
+class host_track : public metadb_handle {
+public:
+    host_track(playable_location_impl location, const track_formatter* formatter)
+        : m_location(std::move(location)), m_formatter(formatter) {}
+    const playable_location& get_location() const override { return m_location; }
+    bool format_title(titleformat_hook* hook, string_base& out,
+                      const service_ptr_t<titleformat_object>& script) override;
+
+private:
+    playable_location_impl m_location;
+    const track_formatter* m_formatter;
+};
+
+class track_database : public metadb {
+public:
+    void handle_create(metadb_handle_ptr& out, const playable_location& location) override;
+    metadb_handle_ptr track(const playable_location& location);
+    void set_formatter(track_formatter formatter) { m_formatter = std::move(formatter); }
+
+private:
+    // One handle per exact spelling and subsong, kept for the session.
+    std::map<std::pair<std::string, uint32_t>, metadb_handle_ptr> m_tracks;
+    track_formatter m_formatter;
+};
+
+class refresh_service : public metadb_io {
+public:
+    void dispatch_refresh(const list_base_const_t<metadb_handle_ptr>& tracks) override;
+    void set_verbose(bool verbose) { m_verbose = verbose; }
+    // Every notification of this session: the locations it named.
+    const std::vector<std::vector<playable_location_impl>>& log() const { return m_log; }
+
+private:
+    bool m_verbose = false;
+    std::vector<std::vector<playable_location_impl>> m_log;
+};
+
+// A TRACK argument: a file path, optionally followed by #N for subsong N. Relative
+// paths are made absolute. The location's path is the canonical host path,
+// "file://" followed by the absolute file-system path.
+playable_location_impl parse_track_argument(const std::string& argument);
+// A plain file-system path (relative ones made absolute) as a host path.
+std::string to_host_path(const std::string& file_path);
+// The file-system path of a host path ("file://" removed).
+std::string to_file_path(const std::string& host_path);
+// A location the way a user writes it: the file path, with #N when N is not 0.
+std::string describe_location(const playable_location& location);

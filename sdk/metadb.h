@@ -1,0 +1,113 @@
+// Tracks as the host knows them: a location (file path and subsong index), the
+// host's handle for a track, and the host services that make, refresh and list
+// tracks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sdk/lists.h"
+#include "sdk/service.h"
+#include "sdk/strings.h"
+#include "sdk/titleformat.h"
+
+class playable_location {
+public:
+    virtual const char* get_path() const = 0;
+    virtual void set_path(const char* path) = 0;
+    virtual uint32_t get_subsong() const = 0;
+    virtual void set_subsong(uint32_t subsong) = 0;
+
+    // Equal paths without regard to letter case, and equal subsongs.
+    bool equals(const playable_location& other) const;
+
+protected:
+    ~playable_location() = default;
+};
+
+// A location held by value.
+class playable_location_impl final : public playable_location {
+public:
+    playable_location_impl() = default;
+    playable_location_impl(std::string path, uint32_t subsong)
+        : m_path(std::move(path)), m_subsong(subsong) {}
+    explicit playable_location_impl(const playable_location& other)
+        : m_path(other.get_path()), m_subsong(other.get_subsong()) {}
+    playable_location_impl(const playable_location_impl&) = default;
+    playable_location_impl& operator=(const playable_location_impl&) = default;
+
+    const char* get_path() const override { return m_path.c_str(); }
+    void set_path(const char* path) override { m_path = path ? path : ""; }
+    uint32_t get_subsong() const override { return m_subsong; }
+    void set_subsong(uint32_t subsong) override { m_subsong = subsong; }
+
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+    uint32_t m_subsong = 0;
+};
+
+// The host's handle for one track.
+class metadb_handle : public service_base {
+public:
+    using interface_type = metadb_handle;
+    using parent_class = service_base;
+    static constexpr GUID class_guid = {
+        0x60F0821D, 0x3715, 0x4B1B, {0x9A, 0xDD, 0x70, 0xF3, 0xC7, 0x4C, 0x60, 0x5F}};
+
+    // The track's location, valid as long as the handle is held.
+    virtual const playable_location& get_location() const = 0;
+    // Formats this track with `script` into `out`; `hook`, when given, is asked
+    // first for every field and function. False when formatting failed.
+    virtual bool format_title(titleformat_hook* hook, string_base& out,
+                              const service_ptr_t<titleformat_object>& script) = 0;
+
+protected:
+    ~metadb_handle() = default;
+};
+
+using metadb_handle_ptr = service_ptr_t<metadb_handle>;
+using metadb_handle_list = service_list_t<metadb_handle>;
+
+// The track-handle service: one handle per location.
+class metadb : public service_base {
+public:
+    using interface_type = metadb;
+    using parent_class = service_base;
+    static constexpr GUID class_guid = {
+        0x609D48C8, 0xC6A6, 0x4784, {0x8B, 0xBD, 0xFD, 0xD3, 0x2B, 0xF0, 0x74, 0x0E}};
+
+    virtual void handle_create(metadb_handle_ptr& out, const playable_location& location) = 0;
+
+protected:
+    ~metadb() = default;
+};
+
+// The track-refresh service: the listed tracks are formatted and shown again.
+class metadb_io : public service_base {
+public:
+    using interface_type = metadb_io;
+    using parent_class = service_base;
+    static constexpr GUID class_guid = {
+        0x64D18B80, 0x5E97, 0x40E4, {0xA3, 0x0C, 0xA4, 0x64, 0x0C, 0x60, 0xBC, 0xE5}};
+
+    virtual void dispatch_refresh(const list_base_const_t<metadb_handle_ptr>& tracks) = 0;
+
+protected:
+    ~metadb_io() = default;
+};
+
+// The media library.
+class library_manager : public service_base {
+public:
+    using interface_type = library_manager;
+    using parent_class = service_base;
+    static constexpr GUID class_guid = {
+        0xFEBD85B5, 0xC12D, 0x45B5, {0xB5, 0x5D, 0x0D, 0x3F, 0x43, 0x2B, 0x0C, 0x6B}};
+
+    virtual bool is_item_in_library(const metadb_handle_ptr& track) = 0;
+
+protected:
+    ~library_manager() = default;
+};

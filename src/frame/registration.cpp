@@ -1,0 +1,15 @@
+// Every service this component registers, in registration order. Each factory
+// links itself at the head of the chain as it is constructed (in the order of
+// definition within this file), so the host meets the last one first.
+#include "frame/component_version.h"
+#include "frame/service_factory.h"
+
+service_factory_base*& service_factory_chain() {
+    static service_factory_base* head = nullptr;
+    return head;
+}
+
+namespace {
+service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
+    component_version_record());
+}  // namespace

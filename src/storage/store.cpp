@@ -1,0 +1,162 @@
+#include "storage/store.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "frame/host_ops.h"
+#include "sdk/utf8.h"
+
+uint32_t location_hash(std::string_view path, uint32_t subsong) {
+    std::string lower;
+    utf8_append_lower(lower, path);
+    uint32_t sum = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(lower.data());
+    for (size_t i = 0; i + 4 <= lower.size(); i += 4) {
+        sum += uint32_t(bytes[i]) | uint32_t(bytes[i + 1]) << 8 | uint32_t(bytes[i + 2]) << 16 |
+               uint32_t(bytes[i + 3]) << 24;
+    }
+    return sum + subsong;
+}
+
+void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
+    out = host_ops::track_for(location);
+}
+
+size_t tagshelf_store::lower_bound(uint32_t hash) const {
+    size_t lo = 0, hi = m_table.size();
+    while (lo < hi) {
+        size_t mid = (lo + hi) / 2;
+        if (hash > m_table[mid]->hash) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
+bool tagshelf_store::find(const playable_location& location, uint32_t hash, size_t& stop) const {
+    size_t i = lower_bound(hash);
+    for (; i < m_table.size() && m_table[i]->hash == hash; ++i) {
+        if (m_table[i]->location.equals(location)) {
+            stop = i;
+            return true;
+        }
+    }
+    stop = i;
+    return false;
+}
+
+storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
+    uint32_t hash = location_hash(location.get_path(), location.get_subsong());
+    size_t index;
+    if (find(location, hash, index))
+        return m_table[index];
+    return make_service<storage_entry>(playable_location_impl(location), hash);
+}
+
+void tagshelf_store::attach(storage_entry& entry) {
+    if (entry.position >= 0)
+        return;
+    ++m_generation;
+    size_t index;
+    find(entry.location, entry.hash, index);
+    entry.position = int32_t(index);
+    entry.generation = m_generation;
+    m_table.insert(m_table.begin() + std::ptrdiff_t(index), storage_entry_ptr(&entry));
+}
+
+void tagshelf_store::remove(storage_entry& entry) {
+    if (entry.position < 0)
+        return;
+    size_t index = size_t(entry.position);
+    if (entry.generation != m_generation || index >= m_table.size() ||
+        m_table[index].get_ptr() != &entry) {
+        // The recorded place is stale. Search by identity among the entries of
+        // equal hash: another entry for the same location must never be touched.
+        index = lower_bound(entry.hash);
+        while (index < m_table.size() && m_table[index].get_ptr() != &entry) {
+            if (m_table[index]->hash != entry.hash) {
+                index = m_table.size();
+                break;
+            }
+            ++index;
+        }
+        if (index >= m_table.size()) {
+            entry.position = -1;
+            return;
+        }
+        entry.position = int32_t(index);
+        entry.generation = m_generation;
+    }
+    entry.fields.clear();
+    entry.position = -1;
+    storage_entry_ptr keep_alive = std::move(m_table[index]);
+    m_table.erase(m_table.begin() + std::ptrdiff_t(index));
+    ++m_generation;
+}
+
+void tagshelf_store::remove_all() {
+    for (auto& entry : m_table) {
+        entry->fields.clear();
+        entry->position = -1;
+    }
+    m_table.clear();
+}
+
+size_t tagshelf_store::total_value_count() const {
+    size_t total = 0;
+    for (const auto& entry : m_table)
+        total += entry->fields.get_total_value_count();
+    return total;
+}
+
+storage_entry& tagshelf_store::append_unsorted(std::string path, uint32_t subsong) {
+    uint32_t hash = location_hash(path, subsong);
+    auto entry =
+        make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
+    entry->position = int32_t(m_table.size());
+    entry->generation = m_generation;
+    m_table.push_back(entry);
+    return *entry;
+}
+
+void tagshelf_store::bulk_loader::add(std::string path, uint32_t subsong, x_info_impl fields) {
+    m_store.append_unsorted(std::move(path), subsong).fields = std::move(fields);
+}
+
+void tagshelf_store::normalize() {
+    std::stable_sort(
+        m_table.begin(), m_table.end(),
+        [](const storage_entry_ptr& a, const storage_entry_ptr& b) { return a->hash < b->hash; });
+    // Within each run of equal hash, a later entry for a location already seen
+    // hands its fields to the first one and leaves the table.
+    std::vector<storage_entry_ptr> merged;
+    merged.reserve(m_table.size());
+    size_t run_start = 0;
+    for (auto& entry : m_table) {
+        if (merged.size() > run_start && merged[run_start]->hash != entry->hash) {
+            run_start = merged.size();
+        }
+        storage_entry* earlier = nullptr;
+        for (size_t i = run_start; i < merged.size(); ++i) {
+            if (merged[i]->location.equals(entry->location)) {
+                earlier = merged[i].get_ptr();
+                break;
+            }
+        }
+        if (earlier) {
+            earlier->fields = std::move(entry->fields);
+            entry->fields.clear();
+            entry->position = -1;
+        } else {
+            merged.push_back(std::move(entry));
+        }
+    }
+    m_table = std::move(merged);
+    ++m_generation;
+    for (size_t i = 0; i < m_table.size(); ++i) {
+        m_table[i]->position = int32_t(i);
+        m_table[i]->generation = m_generation;
+    }
+}

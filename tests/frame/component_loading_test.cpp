@@ -1,0 +1,133 @@
+// The component as the host sees it: a library with one entry point, a client
+// object, and a chain of services.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sdk/component.h"
+#include "sdk/componentversion.h"
+#include "support/run_host.h"
+
+namespace {
+
+// A host interface with an empty registry: enough for loading and walking.
+class empty_host final : public host_api {
+public:
+    service_class_ref find_class(const GUID&) override { return nullptr; }
+    bool service_instance_create(service_ptr_t<service_base>&, service_class_ref, size_t) override {
+        return false;
+    }
+    size_t service_get_count(service_class_ref) override { return 0; }
+    HWND get_main_window() override { return nullptr; }
+    const char* get_host_name() override { return "test"; }
+    bool is_load_context() override { return true; }
+    bool is_shutting_down() override { return false; }
+    const char* get_profile_path() override { return "file:///nonexistent"; }
+};
+
+class loaded_library {
+public:
+    loaded_library() : m_handle(dlopen(TAGSHELF_COMPONENT_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {}
+    ~loaded_library() {
+        if (m_handle)
+            dlclose(m_handle);
+    }
+    component_client* client(host_api* api) {
+        auto entry =
+            reinterpret_cast<sonarith_get_interface_t>(dlsym(m_handle, component_entry_point_name));
+        return entry ? entry(api, m_handle) : nullptr;
+    }
+    bool loaded() const { return m_handle != nullptr; }
+
+private:
+    void* m_handle;
+};
+
+service_ptr_t<componentversion> find_version(component_client* client) {
+    for (auto* factory = client->get_service_list(); factory; factory = factory->get_next()) {
+        if (factory->get_class_guid() != componentversion::class_guid)
+            continue;
+        service_ptr_t<service_base> instance;
+        factory->instance_create(instance);
+        service_ptr_t<componentversion> version;
+        if (version.query_from(instance.get_ptr()))
+            return version;
+    }
+    return nullptr;
+}
+
+TEST(ComponentLoading, EntryPointGivesClientOfInterfaceVersion71) {
+    loaded_library library;
+    ASSERT_TRUE(library.loaded()) << dlerror();
+    empty_host host;
+    component_client* client = library.client(&host);
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->get_version(), 71u);
+    EXPECT_FALSE(client->is_debug());
+    EXPECT_NE(client->get_service_list(), nullptr);
+}
+
+TEST(ComponentLoading, VersionRecordNamesTheComponent) {
+    loaded_library library;
+    empty_host host;
+    auto version = find_version(library.client(&host));
+    ASSERT_TRUE(version.is_valid());
+    string8 name, number, about, file;
+    version->get_component_name(name);
+    version->get_component_version(number);
+    version->get_about_message(about);
+    version->get_file_name(file);
+    EXPECT_EQ(name.str(), "snr_tagshelf");
+    EXPECT_EQ(number.str(), "0.1.2");
+    EXPECT_EQ(about.str(), "Allows database-only info fields, without modifying files.\n");
+    EXPECT_EQ(file.str(), "") << "no module path was set yet";
+}
+
+TEST(ComponentLoading, ModuleFileNameIsWhatTheHostSet) {
+    loaded_library library;
+    empty_host host;
+    component_client* client = library.client(&host);
+    client->set_library_path("/somewhere/snr_tagshelf.so", "snr_tagshelf.so");
+    string8 file;
+    find_version(client)->get_file_name(file);
+    EXPECT_EQ(file.str(), "snr_tagshelf.so");
+}
+
+TEST(ComponentLoading, UnknownInterfaceQueryAnswersFalseAndLeavesSlotAlone) {
+    loaded_library library;
+    empty_host host;
+    auto version = find_version(library.client(&host));
+    ASSERT_TRUE(version.is_valid());
+    const GUID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    service_base* slot = reinterpret_cast<service_base*>(0x1);  // must stay as it is
+    EXPECT_FALSE(version->service_query(slot, unknown));
+    EXPECT_EQ(slot, reinterpret_cast<service_base*>(0x1));
+
+    service_base* base = nullptr;
+    EXPECT_FALSE(version->service_query(base, GUID{}));  // service_base itself never matches
+    EXPECT_TRUE(version->service_query(base, componentversion::class_guid));
+    EXPECT_NE(base, nullptr);
+}
+
+TEST(ComponentLoading, LibraryExportsOnlyTheEntryPoint) {
+    std::string command = std::string("nm -D --defined-only '") + TAGSHELF_COMPONENT_LIBRARY + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<std::string> symbols;
+    char line[1024];
+    while (std::fgets(line, sizeof line, pipe)) {
+        std::string text(line);
+        auto space = text.rfind(' ');
+        std::string type = text.size() > 17 ? text.substr(17, 1) : "";
+        if (type == "T" || type == "W" || type == "i") {
+            symbols.push_back(text.substr(space + 1, text.find_last_not_of("\n") - space));
+        }
+    }
+    ASSERT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(symbols, std::vector<std::string>{"sonarith_get_interface"});
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+#include "support/test_host.h"
+
+#include "frame/component_client.h"
+
+extern "C" component_client* sonarith_get_interface(host_api* api, module_instance instance);
+
+test_host::test_host(bool start, host_options options) {
+    options.profile_directory = m_profile.path();
+    m_session = std::make_unique<host_session>(std::move(options));
+    m_session->load_builtin_component(&sonarith_get_interface, "snr_tagshelf");
+    if (start)
+        m_session->start();
+}
+
+test_host::~test_host() {
+    m_session.reset();
+}
+
+metadb_handle_ptr test_host::track(const std::string& name, uint32_t subsong) {
+    return m_session->tracks().track(
+        playable_location_impl("file://" + m_profile.path() + "/music/" + name, subsong));
+}
