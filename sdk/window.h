@@ -38,6 +38,6 @@ protected:
     ~window_system() = default;
 };
 
-// Shows a message box through the host; answers IDCANCEL when the host has no
-// window system.
+// Shows a message box through the host. Without a window system, questions are
+// answered IDNO and other boxes IDOK.
 int uMessageBox(HWND owner, const char* text, const char* caption, unsigned style);

@@ -26,10 +26,12 @@ host_session::host_session(host_options options)
     m_console = make_service<host_console>();
     m_refresh = make_service<refresh_service>();
     m_refresh->set_verbose(m_options.verbose);
+    m_message_boxes = make_service<message_box_service>(m_options.answer);
     m_registry.add_service(metadb::class_guid, m_tracks);
     m_registry.add_service(library_manager::class_guid, m_library);
     m_registry.add_service(console_receiver::class_guid, m_console);
     m_registry.add_service(metadb_io::class_guid, m_refresh);
+    m_registry.add_service(window_system::class_guid, m_message_boxes);
     m_library->load(m_profile_directory + "/library.txt");
     sdk_set_host(this);
 }

@@ -13,6 +13,7 @@
 #include "host/core/component_loader.h"
 #include "host/core/console.h"
 #include "host/core/media_library.h"
+#include "host/core/message_boxes.h"
 #include "host/core/service_registry.h"
 #include "host/core/tracks.h"
 
@@ -48,6 +49,7 @@ public:
     media_library& library() { return *m_library; }
     host_console& console() { return *m_console; }
     refresh_service& refreshes() { return *m_refresh; }
+    message_box_service& message_boxes() { return *m_message_boxes; }
     const std::vector<std::unique_ptr<loaded_component>>& components() const {
         return m_components;
     }
@@ -83,6 +85,7 @@ private:
     service_ptr_t<media_library> m_library;
     service_ptr_t<host_console> m_console;
     service_ptr_t<refresh_service> m_refresh;
+    service_ptr_t<message_box_service> m_message_boxes;
     HWND m_main_window = nullptr;
     std::thread::id m_main_thread;
     bool m_started = false;

@@ -1,0 +1,40 @@
+// The host keeps each component's settings between sessions, byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/core/profile.h"
+#include "support/run_host.h"
+
+namespace {
+
+TEST(SettingsPersistence, HostSavesTheComponentSettingsAtTheEndOfEverySession) {
+    temp_directory profile;
+    auto run = run_host({"--profile", profile.path(), "library", "list"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto saved = read_whole_file(profile.file("configuration/snr_tagshelf.cfg"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_GE(saved->size(), 9u * 20u) << "one record per setting";
+    EXPECT_FALSE(std::filesystem::exists(profile.file("configuration/snr_tagshelf.cfg.tmp")));
+}
+
+TEST(SettingsPersistence, SettingsAreGivenBackUnchangedAtTheNextStart) {
+    temp_directory profile;
+    run_host({"--profile", profile.path(), "library", "list"});
+    auto first = read_whole_file(profile.file("configuration/snr_tagshelf.cfg"));
+    run_host({"--profile", profile.path(), "library", "list"});
+    auto second = read_whole_file(profile.file("configuration/snr_tagshelf.cfg"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(*first, *second);
+}
+
+TEST(SettingsPersistence, DamagedSettingsFileDoesNotStopTheHost) {
+    temp_directory profile;
+    std::filesystem::create_directories(profile.file("configuration"));
+    write_file_atomically(profile.file("configuration/snr_tagshelf.cfg"),
+                          std::string("\x01\x02garbage", 9));
+    auto run = run_host({"--profile", profile.path(), "library", "list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
+}  // namespace
