@@ -1,0 +1,64 @@
+// The host's shell: many commands in one session, split into words as a POSIX
+// shell splits them.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "host/cli/shell_words.h"
+#include "support/run_host.h"
+
+namespace {
+
+TEST(ShellWords, SplitsAsAPosixShellWithoutExpansion) {
+    struct row {
+        const char* line;
+        std::vector<std::string> words;
+    };
+    const row rows[] = {
+        {"library add a.mp3", {"library", "add", "a.mp3"}},
+        {"  spaced\t out  ", {"spaced", "out"}},
+        {"format '%RATING% $shelf_list(/,:)' x", {"format", "%RATING% $shelf_list(/,:)", "x"}},
+        {"fields set x NAME \"two words\"", {"fields", "set", "x", "NAME", "two words"}},
+        {"a\\ b", {"a b"}},
+        {"\"say \\\"hi\\\" \\n\"", {"say \"hi\" \\n"}},
+        {"'it'\\''s'", {"it's"}},
+        {"''", {""}},
+        {"$HOME ~ *", {"$HOME", "~", "*"}},
+        {"# a comment", {}},
+        {"run x # trailing comment", {"run", "x"}},
+        {"a#b", {"a#b"}},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(split_shell_words(r.line), r.words) << r.line;
+    }
+}
+
+TEST(ShellWords, UnterminatedQuotesAreErrors) {
+    EXPECT_THROW(split_shell_words("say 'unfinished"), std::invalid_argument);
+    EXPECT_THROW(split_shell_words("say \"unfinished"), std::invalid_argument);
+    EXPECT_THROW(split_shell_words("ends with \\"), std::invalid_argument);
+}
+
+TEST(Shell, RunsManyCommandsInOneSessionAndGoesOnAfterErrors) {
+    temp_directory profile;
+    auto run = run_host({"--profile", profile.path(), "shell"},
+                        "library add /m/a.mp3\n"
+                        "no such command\n"
+                        "library add 'unfinished\n"
+                        "library add '/m/b c.mp3'\n"
+                        "library list\n");
+    EXPECT_EQ(run.out, "/m/a.mp3\n/m/b c.mp3\n");
+    EXPECT_NE(run.err.find("unknown command 'no'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("unterminated single quote"), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, 0) << "the status is the last command's";
+}
+
+TEST(Shell, HelpListsTheCommandsAndExitEndsTheShell) {
+    temp_directory profile;
+    auto run = run_host({"--profile", profile.path(), "shell"}, "help\nexit\nlibrary add /x\n");
+    EXPECT_NE(run.out.find("library add TRACK..."), std::string::npos) << run.out;
+    auto listed = run_host({"--profile", profile.path(), "library", "list"});
+    EXPECT_EQ(listed.out, "") << "nothing after exit ran";
+}
+
+}  // namespace
