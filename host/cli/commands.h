@@ -37,3 +37,4 @@ void print_command_help(FILE* out);
 std::vector<command_info> library_commands();
 std::vector<command_info> demo_commands();
 std::vector<command_info> shell_commands();
+std::vector<command_info> file_commands();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/core/profile.h"
+#include "sdk/utf8.h"
 
 bool media_library::is_item_in_library(const metadb_handle_ptr& track) {
     return track.is_valid() && contains(track->get_location());
@@ -32,6 +33,25 @@ bool media_library::remove(const playable_location& location) {
     m_items.erase(it);
     m_changed = true;
     return true;
+}
+
+void media_library::move_path(const std::string& from, const std::string& to) {
+    for (auto& item : m_items) {
+        if (stricmp_utf8(item.get_path(), from.c_str()) == 0) {
+            item.set_path(to.c_str());
+            m_changed = true;
+        }
+    }
+}
+
+void media_library::remove_path(const std::string& path) {
+    auto gone =
+        std::remove_if(m_items.begin(), m_items.end(), [&](const playable_location_impl& item) {
+            return stricmp_utf8(item.get_path(), path.c_str()) == 0;
+        });
+    if (gone != m_items.end())
+        m_changed = true;
+    m_items.erase(gone, m_items.end());
 }
 
 void media_library::load(const std::string& file) {

@@ -16,6 +16,10 @@ public:
     bool add(const playable_location& location);
     // Removes a track; false when it was not there.
     bool remove(const playable_location& location);
+    // A file moved: every subsong of `from` now lives at `to`.
+    void move_path(const std::string& from, const std::string& to);
+    // A file deleted: every subsong of it leaves the library.
+    void remove_path(const std::string& path);
     const std::vector<playable_location_impl>& items() const { return m_items; }
 
     void load(const std::string& file);

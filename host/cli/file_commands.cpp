@@ -1,0 +1,131 @@
+// file move / copy / delete: the host's file operations. Each is done on disk when
+// the source exists, then announced to every file_operation_callback service with
+// every affected file; the media library follows as a player's would.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/cli/commands.h"
+#include "host/core/host_session.h"
+#include "sdk/file_operation_callback.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct file_pairs {
+    std::vector<std::string> from;  // host paths
+    std::vector<std::string> to;
+};
+
+fs::path absolute_path(const std::string& argument) {
+    return fs::absolute(fs::path(to_file_path(argument))).lexically_normal();
+}
+
+// The files an operation on `source` affects, each paired with its counterpart
+// under `target`: every file under a folder, or the one path itself.
+file_pairs affected_files(const fs::path& source, const fs::path& target) {
+    file_pairs pairs;
+    if (fs::is_directory(source)) {
+        for (const auto& item : fs::recursive_directory_iterator(source)) {
+            if (item.is_directory())
+                continue;
+            fs::path relative = fs::relative(item.path(), source);
+            pairs.from.push_back(to_host_path(item.path().string()));
+            pairs.to.push_back(to_host_path((target / relative).string()));
+        }
+    } else {
+        pairs.from.push_back(to_host_path(source.string()));
+        pairs.to.push_back(to_host_path(target.string()));
+    }
+    return pairs;
+}
+
+list_t<const char*> as_list(const std::vector<std::string>& paths) {
+    list_t<const char*> list;
+    for (const auto& path : paths)
+        list.add_item(path.c_str());
+    return list;
+}
+
+// `mv`-like: moving or copying onto an existing folder puts the source inside it.
+fs::path resolve_target(const fs::path& source, const std::string& argument) {
+    fs::path target = absolute_path(argument);
+    if (fs::is_directory(target) && !fs::equivalent(source, target)) {
+        return target / source.filename();
+    }
+    return target;
+}
+
+void need(const command_args& args, size_t count) {
+    if (args.size() != count) {
+        throw usage_error(count == 1 ? "exactly one PATH is needed" : "SRC and DST are needed");
+    }
+}
+
+int file_move(host_session& session, const command_args& args) {
+    need(args, 2);
+    fs::path source = absolute_path(args[0]);
+    fs::path target = resolve_target(source, args[1]);
+    file_pairs pairs = affected_files(source, target);
+    if (fs::exists(source)) {
+        if (target.has_parent_path())
+            fs::create_directories(target.parent_path());
+        fs::rename(source, target);
+    }
+    for (size_t i = 0; i < pairs.from.size(); ++i) {
+        session.library().move_path(pairs.from[i], pairs.to[i]);
+    }
+    auto from = as_list(pairs.from), to = as_list(pairs.to);
+    for (auto& callback : session.registry().all<file_operation_callback>()) {
+        callback->files_moved(from, to);
+    }
+    std::printf("moved %zu file(s)\n", pairs.from.size());
+    return 0;
+}
+
+int file_copy(host_session& session, const command_args& args) {
+    need(args, 2);
+    fs::path source = absolute_path(args[0]);
+    fs::path target = resolve_target(source, args[1]);
+    file_pairs pairs = affected_files(source, target);
+    if (fs::exists(source)) {
+        if (target.has_parent_path())
+            fs::create_directories(target.parent_path());
+        fs::copy(source, target,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+    auto from = as_list(pairs.from), to = as_list(pairs.to);
+    for (auto& callback : session.registry().all<file_operation_callback>()) {
+        callback->files_copied(from, to);
+    }
+    std::printf("copied %zu file(s)\n", pairs.from.size());
+    return 0;
+}
+
+int file_delete(host_session& session, const command_args& args) {
+    need(args, 1);
+    fs::path path = absolute_path(args[0]);
+    file_pairs pairs = affected_files(path, path);
+    if (fs::exists(path))
+        fs::remove_all(path);
+    for (const auto& gone : pairs.from)
+        session.library().remove_path(gone);
+    auto items = as_list(pairs.from);
+    for (auto& callback : session.registry().all<file_operation_callback>()) {
+        callback->files_deleted(items);
+    }
+    std::printf("deleted %zu file(s)\n", pairs.from.size());
+    return 0;
+}
+
+}  // namespace
+
+std::vector<command_info> file_commands() {
+    return {
+        {"file move", "SRC DST", "move a file or folder and tell the components", file_move},
+        {"file copy", "SRC DST", "copy a file or folder and tell the components", file_copy},
+        {"file delete", "PATH", "delete a file or folder and tell the components", file_delete},
+    };
+}
