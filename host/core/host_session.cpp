@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "host/core/profile.h"
+#include "host/titleformat/script_compiler.h"
+#include "host/titleformat/track_formatter.h"
 #include "sdk/host_access.h"
 #include "sdk/initquit.h"
 
@@ -32,6 +34,8 @@ host_session::host_session(host_options options)
     m_registry.add_service(console_receiver::class_guid, m_console);
     m_registry.add_service(metadb_io::class_guid, m_refresh);
     m_registry.add_service(window_system::class_guid, m_message_boxes);
+    m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
+    m_tracks->set_formatter(make_track_formatter(m_registry));
     m_library->load(m_profile_directory + "/library.txt");
     sdk_set_host(this);
 }
