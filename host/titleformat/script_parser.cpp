@@ -23,6 +23,8 @@ bool is_name_char(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// Recursive descent over the script text, one sequence per call or section;
+// raises parse_failure at the first fault.
 class parser {
 public:
     explicit parser(std::string_view text) : m_text(text) {}
