@@ -21,7 +21,8 @@ TEST(FormatCommand, ScriptThatDoesNotCompileIsAnError) {
     auto result = run_host({"--profile", profile.path(), "format", "[%artist%", "/music/a.mp3"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("the script does not compile: a '[' section is not closed with ']'"),
+    EXPECT_NE(result.err.find("the script does not compile: a '[' section is not closed with "
+                              "']' (at the end of the script)"),
               std::string::npos)
         << result.err;
 }
