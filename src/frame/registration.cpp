@@ -3,6 +3,7 @@
 // definition within this file), so the host meets the last one first.
 #include "frame/component_version.h"
 #include "frame/service_factory.h"
+#include "storage/sqlite/tagshelf_storage_sqlite.h"
 
 service_factory_base*& service_factory_chain() {
     static service_factory_base* head = nullptr;
@@ -12,4 +13,6 @@ service_factory_base*& service_factory_chain() {
 namespace {
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
+service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(
+    tagshelf_storage_sqlite_instance());
 }  // namespace

@@ -1,0 +1,36 @@
+// The SQLite method's writer. It holds the store lock for its whole life and one
+// exclusive database transaction inside it: begun when it is made, ended when its
+// last reference goes, before the lock is released. Every writing operation first
+// changes the store, then runs the statements that make the same change in the
+// table, so that the next load gives what the store shows.
+#pragma once
+
+#include <mutex>
+
+#include "storage/accessors.h"
+#include "storage/sqlite/tagshelf_storage_sqlite.h"
+
+class tagshelf_storage_sqlite::tagshelf_accessor_sqlite_write : public tagshelf_accessor_plain {
+public:
+    // Takes the lock, then begins the transaction; when that fails, the lock is
+    // released again and sqlite_error is raised.
+    explicit tagshelf_accessor_sqlite_write(tagshelf_store& store);
+    // Ends the transaction, then releases the lock.
+    ~tagshelf_accessor_sqlite_write();
+
+    void remove_all() override;
+    void set_info(const tagshelf_handle_ptr& handle, const x_info& info) override;
+    void set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
+                        const list_base_const_t<const x_info*>& infos) override;
+    void copy_info(const tagshelf_handle_ptr& source, const tagshelf_handle_ptr& target) override;
+    void remove_info(const tagshelf_handle_ptr& handle) override;
+    void add_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
+    void remove_field(const tagshelf_handle_ptr& handle, const char* name) override;
+    void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
+
+private:
+    // Replaces the entry's rows by one row per value it now holds.
+    static void write_entry(const storage_entry& entry);
+
+    std::unique_lock<std::recursive_mutex> m_lock;
+};

@@ -1,0 +1,151 @@
+#include "storage/sqlite/tagshelf_storage_sqlite.h"
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "frame/host_ops.h"
+#include "sdk/file.h"
+#include "sdk/utf8.h"
+#include "storage/sqlite/queries.h"
+#include "storage/sqlite/sqlite_error.h"
+#include "storage/sqlite/tagshelf_accessor_sqlite_write.h"
+
+namespace {
+
+const char* const create_table_sql =
+    "CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) NOT NULL default "
+    "'0',fieldname text,value text)";
+
+// Creates the table of a new database file; raises with the message sqlite3_exec gave.
+void create_table(sqlite3* connection) {
+    char* error = nullptr;
+    if (sqlite3_exec(connection, create_table_sql, nullptr, nullptr, &error) == SQLITE_OK)
+        return;
+    std::string message = error ? error : sqlite3_errmsg(connection);
+    sqlite3_free(error);
+    throw sqlite_error(message);
+}
+
+// The rows of one location as they arrive from the ordered scan.
+class row_group {
+public:
+    explicit row_group(tagshelf_store& store) : m_loader(store) {}
+
+    // Whether the row at url/subsong continues the current group.
+    bool continues(const char* url, int64_t subsong) const {
+        return subsong == m_subsong && stricmp_utf8(url, m_path.c_str()) == 0;
+    }
+    // Stores the current group and starts an empty one at url/subsong.
+    void restart(const char* url, int64_t subsong) {
+        flush();
+        m_path = url;
+        m_subsong = subsong;
+        m_fields = x_info_impl();
+    }
+    void add(const char* name, const char* value) { m_fields.add_value(name, value); }
+    // Stores the last group and puts the store in order.
+    void finish() {
+        flush();
+        m_loader.commit();
+    }
+
+private:
+    // A group is stored when it names a location: a path, and a subsong that an
+    // unsigned 32-bit index can hold (rows of older builds may hold negative ones).
+    void flush() {
+        if (m_path.empty() || m_subsong < 0 || m_subsong > std::numeric_limits<uint32_t>::max())
+            return;
+        m_loader.add(std::move(m_path), uint32_t(m_subsong), std::move(m_fields));
+        m_path.clear();
+    }
+
+    tagshelf_store::bulk_loader m_loader;
+    std::string m_path;
+    int64_t m_subsong = 0;
+    x_info_impl m_fields;
+};
+
+}  // namespace
+
+std::string tagshelf_storage_sqlite::database_path() {
+    return host_ops::profile_file("tagshelf_sqlite.db");
+}
+
+void tagshelf_storage_sqlite::open(save_hook) {
+    close();
+    std::string path = database_path();
+    bool existed = uFindFirstFile(path.c_str());
+    sqlite3* connection = nullptr;
+    if (sqlite3_open(path.c_str(), &connection) != SQLITE_OK) {
+        std::string message = connection ? sqlite3_errmsg(connection) : "out of memory";
+        sqlite3_close(connection);
+        throw sqlite_error(message);
+    }
+    try {
+        // A file that exists is used as it is: a file without the table fails
+        // below instead of being changed.
+        if (!existed)
+            create_table(connection);
+        sqlite_query::prepare_all(connection);
+        m_connection = connection;
+        load();
+    } catch (...) {
+        store().remove_all();
+        sqlite_query::finalize_all();
+        sqlite3_close(connection);
+        m_connection = nullptr;
+        throw;
+    }
+}
+
+void tagshelf_storage_sqlite::load() {
+    tagshelf_store& target = store();
+    target.remove_all();
+    queries::begin_transaction.run();
+    // Rows arrive ordered by url, not by the store's hash order: the bulk loader
+    // sorts once at the end, where inserting one entry at a time would move the
+    // table for every entry. Groups of paths equal without regard to letter case
+    // need not be adjacent; the loader keeps the first spelling and the fields of
+    // the group read last, as storing them one at a time would.
+    row_group group(target);
+    query_read_all& rows = queries::read_all;
+    for (bool row = rows.first(); row; row = rows.next()) {
+        const char* url = rows.text(query_read_all::url);
+        int64_t subsong = rows.number(query_read_all::subsong);
+        if (!url)
+            url = "";
+        if (!group.continues(url, subsong))
+            group.restart(url, subsong);
+        const char* name = rows.text(query_read_all::fieldname);
+        const char* value = rows.text(query_read_all::value);
+        if (name && value)
+            group.add(name, value);
+    }
+    group.finish();
+    queries::end_transaction.run();
+}
+
+void tagshelf_storage_sqlite::close() {
+    store().remove_all();
+    sqlite_query::finalize_all();
+    if (m_connection) {
+        sqlite3_close(m_connection);
+        m_connection = nullptr;
+    }
+}
+
+void tagshelf_storage_sqlite::get_writer(service_ptr_t<tagshelf_reader_writer>& out) {
+    out = make_service<tagshelf_accessor_sqlite_write>(store());
+}
+
+void tagshelf_storage_sqlite::get_reader(service_ptr_t<tagshelf_reader>& out) {
+    make_reader(out);
+}
+
+service_impl_single_t<tagshelf_storage_sqlite>& tagshelf_storage_sqlite_instance() {
+    static service_impl_single_t<tagshelf_storage_sqlite> instance;
+    return instance;
+}
