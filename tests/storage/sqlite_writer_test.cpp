@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "storage/sqlite/sqlite_query.h"
 #include "storage/sqlite_fixture.h"
 
 namespace {
@@ -249,6 +250,33 @@ TEST_F(SqliteWriter, WriterWhileAnotherConnectionHoldsTheFileFailsAndReleasesThe
     other.must("COMMIT");
     writer()->set_value(handle(*reader(), "a.mp3"), "RATING", "5");
     EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(SqliteWriter, FailedCommitIsReportedAndDoesNotBlockLaterWriters) {
+    {
+        // A commit fails when a deferred constraint is broken: a trigger in the
+        // file makes every inserted row break one.
+        raw_database db(database_file());
+        db.must("CREATE TABLE parent (id INTEGER PRIMARY KEY)");
+        db.must(
+            "CREATE TABLE child (parent_id INTEGER REFERENCES parent(id)"
+            " DEFERRABLE INITIALLY DEFERRED)");
+        db.must(
+            "CREATE TRIGGER orphan AFTER INSERT ON quicktag"
+            " BEGIN INSERT INTO child VALUES (1); END");
+    }
+    ASSERT_EQ(sqlite3_exec(sqlite_query::connection(), "PRAGMA foreign_keys = ON", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    writer()->set_value(handle(*reader(), "a.mp3"), "RATING", "5");
+    ASSERT_FALSE(host.session().console().lines().empty());
+    EXPECT_EQ(host.session().console().lines().back(),
+              "ERROR : Couldn't save changes to the SQLite database (FOREIGN KEY constraint "
+              "failed)");
+
+    raw_database(database_file()).must("DROP TRIGGER orphan");
+    writer()->set_value(handle(*reader(), "b.mp3"), "RATING", "4");
+    EXPECT_EQ(rows(), (std::vector<sqlite_row>{{path_of("b.mp3"), 0, "RATING", "4"}}));
 }
 
 }  // namespace

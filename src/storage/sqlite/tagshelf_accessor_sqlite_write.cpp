@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <exception>
 #include <string>
 
+#include "frame/host_ops.h"
 #include "storage/sqlite/queries.h"
 
 namespace {
@@ -29,13 +31,26 @@ writer::tagshelf_accessor_sqlite_write(tagshelf_store& store)
 writer::~tagshelf_accessor_sqlite_write() {
     try {
         queries::end_transaction.run();
+    } catch (const std::exception& error) {
+        abandon_transaction(error.what());
     } catch (...) {
-        // A transaction left open would make every later writer fail to begin
-        // and lose all later changes when the database closes; roll it back so the
-        // next writer starts clean. Its changes stay in memory until the next load.
-        sqlite3* connection = sqlite_query::connection();
-        if (connection && !sqlite3_get_autocommit(connection))
-            sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
+        abandon_transaction("unknown error");
+    }
+}
+
+void writer::abandon_transaction(const char* reason) noexcept {
+    // A transaction left open would make every later writer fail to begin and
+    // would lose all later changes when the database closes: roll it back so the
+    // next writer starts clean. This writer's changes stay in memory until the next
+    // load, and the console says that they were not saved.
+    sqlite3* connection = sqlite_query::connection();
+    if (connection && !sqlite3_get_autocommit(connection))
+        sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
+    try {
+        host_ops::console_print(
+            std::string("ERROR : Couldn't save changes to the SQLite database (") + reason + ")");
+    } catch (...) {
+        // Nothing more can be done from a release.
     }
 }
 

@@ -15,7 +15,8 @@ public:
     // Takes the lock, then begins the transaction; when that fails, the lock is
     // released again and sqlite_error is raised.
     explicit tagshelf_accessor_sqlite_write(tagshelf_store& store);
-    // Ends the transaction, then releases the lock.
+    // Ends the transaction, then releases the lock. When the commit fails, the
+    // transaction is rolled back and the failure printed on the host console.
     ~tagshelf_accessor_sqlite_write();
 
     void remove_all() override;
@@ -31,6 +32,8 @@ public:
 private:
     // Replaces the entry's rows by one row per value it now holds.
     static void write_entry(const storage_entry& entry);
+    // After a failed commit: rolls the transaction back and says so on the console.
+    static void abandon_transaction(const char* reason) noexcept;
 
     std::unique_lock<std::recursive_mutex> m_lock;
 };
