@@ -20,6 +20,9 @@ public:
     virtual uint64_t get_size(abort_callback& abort) = 0;
     virtual uint64_t get_position(abort_callback& abort) = 0;
     virtual void seek(uint64_t position, abort_callback& abort) = 0;
+    // Pushes everything written so far through to the storage device, so that it
+    // survives a crash of the process or the machine. Raises exception_io.
+    virtual void flush(abort_callback& abort) = 0;
 
     bool is_eof(abort_callback& abort) { return get_position(abort) >= get_size(abort); }
 

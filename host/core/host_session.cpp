@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "host/core/local_filesystem.h"
 #include "host/core/profile.h"
 #include "host/titleformat/script_compiler.h"
 #include "host/titleformat/track_formatter.h"
@@ -35,6 +36,7 @@ host_session::host_session(host_options options)
     m_registry.add_service(metadb_io::class_guid, m_refresh);
     m_registry.add_service(window_system::class_guid, m_message_boxes);
     m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
+    m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
     m_tracks->set_formatter(make_track_formatter(m_registry));
     m_library->load(m_profile_directory + "/library.txt");
     sdk_set_host(this);
