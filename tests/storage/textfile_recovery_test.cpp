@@ -88,6 +88,28 @@ TEST_F(TextFileRecovery, AFailureAtAnyStepOfCloseLeavesALoadableFile) {
     }
 }
 
+TEST_F(TextFileRecovery, AFailedCloseAfterARecoveryStillKeepsTheBackup) {
+    // Until a new data file is in place, the backup is the only good copy.
+    for (close_step failing : {close_step::set_aside_previous, close_step::create_temporary,
+                               close_step::write, close_step::flush, close_step::replace}) {
+        SCOPED_TRACE(int(failing));
+        std::remove(data_file().c_str());
+        std::remove(backup_file().c_str());
+        save_previous();
+        std::rename(data_file().c_str(), backup_file().c_str());
+        write_file(data_file(), "cut short");
+        open_and_change();
+        tagshelf_storage_textfile::set_close_fault_hook([&](close_step step) {
+            if (step == failing)
+                throw exception_io("injected failure");
+        });
+        EXPECT_NE(failure_of([&] { storage().close(); }), "");
+        tagshelf_storage_textfile::set_close_fault_hook({});
+        EXPECT_EQ(read_file(backup_file()), previous_bytes);
+        EXPECT_EQ(reopened_contents(), previous);
+    }
+}
+
 TEST_F(TextFileRecovery, ARealWriteFailureKeepsThePreviousFileAsTheBackup) {
     save_previous();
     storage().open(nullptr);
@@ -246,6 +268,8 @@ TEST_F(TextFileRecovery, KillingTheProcessWhileItClosesNeverLosesTheStore) {
             ++saw_new;
         }
         storage().close();
+        EXPECT_FALSE(file_exists(backup_file()));
+        EXPECT_FALSE(file_exists(temporary_file()));
     }
     RecordProperty("closes_completed_before_the_kill", saw_new);
 }
