@@ -27,6 +27,12 @@ void reach(const fault_hook* hook, close_step step) {
     throw std::runtime_error(message);
 }
 
+// The user sees a fixed message for a failed save; the system's own reason goes
+// to the console beside it.
+void note_reason(const std::exception& e) {
+    host_ops::console_print(std::string("Saving tagshelf.txt: ") + e.what());
+}
+
 enum class write_result { done, create_failed, write_failed };
 
 // Writes the store to the temporary file, flushes it to disk and only then gives
@@ -39,7 +45,8 @@ write_result write_replacing(const std::string& target, const tagshelf_store& st
     try {
         reach(hook, close_step::create_temporary);
         filesystem::g_open(out, temporary.c_str(), filesystem::open_mode_write_new, abort);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        note_reason(e);
         return write_result::create_failed;
     }
     try {
@@ -52,7 +59,8 @@ write_result write_replacing(const std::string& target, const tagshelf_store& st
         reach(hook, close_step::replace);
         if (!uMoveFile(temporary.c_str(), target.c_str()))
             throw exception_io("Cannot rename " + temporary + " to " + target);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        note_reason(e);
         out.release();
         uDeleteFile(temporary.c_str());
         return write_result::write_failed;
@@ -198,7 +206,8 @@ void tagshelf_storage_textfile::close() {
             if (!uMoveFile(path.c_str(), backup.c_str()))
                 throw exception_io("Cannot rename " + path + " to " + backup);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        note_reason(e);
         fail("Opening file tagshelf.txt for writing failed.");
     }
 
