@@ -4,7 +4,7 @@
 #include "frame/component_version.h"
 #include "frame/service_factory.h"
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
-#include "storage/textfile/textfile_storage.h"
+#include "storage/textfile/tagshelf_storage_textfile.h"
 
 service_factory_base*& service_factory_chain() {
     static service_factory_base* head = nullptr;
@@ -17,5 +17,5 @@ service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(
     tagshelf_storage_sqlite_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_textfile>>
-    g_textfile_storage_factory(textfile_storage());
+    g_textfile_storage_factory(tagshelf_storage_textfile_instance());
 }  // namespace

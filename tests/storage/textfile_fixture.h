@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/textfile/textfile_storage.h"
+#include "storage/textfile/tagshelf_storage_textfile.h"
 #include "support/test_host.h"
 
 class TextFileStorageTest : public ::testing::Test {
@@ -16,7 +16,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    tagshelf_storage_textfile& storage() { return textfile_storage(); }
+    tagshelf_storage_textfile& storage() { return tagshelf_storage_textfile_instance(); }
     tagshelf_store& store() { return tagshelf_storage_textfile::store(); }
 
     std::string data_file() const { return host.profile() + "/tagshelf.txt"; }

@@ -1,4 +1,4 @@
-#include "storage/textfile/textfile_storage.h"
+#include "storage/textfile/tagshelf_storage_textfile.h"
 
 #include <mutex>
 #include <stdexcept>
@@ -229,7 +229,7 @@ void tagshelf_storage_textfile::close() {
     }
 }
 
-service_impl_single_t<tagshelf_storage_textfile>& textfile_storage() {
+service_impl_single_t<tagshelf_storage_textfile>& tagshelf_storage_textfile_instance() {
     static service_impl_single_t<tagshelf_storage_textfile> instance;
     return instance;
 }

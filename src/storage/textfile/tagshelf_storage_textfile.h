@@ -56,4 +56,4 @@ private:
 };
 
 // This component's text-file storage, alive for the life of the module.
-service_impl_single_t<tagshelf_storage_textfile>& textfile_storage();
+service_impl_single_t<tagshelf_storage_textfile>& tagshelf_storage_textfile_instance();
