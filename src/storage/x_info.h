@@ -117,10 +117,14 @@ public:
     }
     size_t set_value(const char* name, size_t name_length, const char* value,
                      size_t value_length) override {
-        size_t existing = find_field(name, name_length);
+        // The name and value may be text of this very set (a caller passing
+        // get_field_name(i) back in): copy them before any field is removed or moved.
+        field replacement = make_field(name, name_length, value, value_length);
+        size_t existing = find_field(replacement.name.data(), replacement.name.size());
         if (existing != npos)
             m_fields.erase(m_fields.begin() + std::ptrdiff_t(existing));
-        return add_field(name, name_length, value, value_length);
+        m_fields.push_back(std::move(replacement));
+        return m_fields.size() - 1;
     }
     void insert_value(size_t index, size_t position, const char* value,
                       size_t value_length) override {
@@ -184,10 +188,7 @@ public:
     }
     size_t add_field(const char* name, size_t name_length, const char* value,
                      size_t value_length) override {
-        field f;
-        f.name.assign(name, length_of(name, name_length));
-        f.first.assign(value, length_of(value, value_length));
-        m_fields.push_back(std::move(f));
+        m_fields.push_back(make_field(name, name_length, value, value_length));
         return m_fields.size() - 1;
     }
 
@@ -213,6 +214,13 @@ private:
         }
     };
 
+    static field make_field(const char* name, size_t name_length, const char* value,
+                            size_t value_length) {
+        field f;
+        f.name.assign(name, length_of(name, name_length));
+        f.first.assign(value, length_of(value, value_length));
+        return f;
+    }
     static size_t length_of(const char* text, size_t length) {
         if (!text)
             return 0;
