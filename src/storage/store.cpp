@@ -58,12 +58,13 @@ storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) 
 void tagshelf_store::attach(storage_entry& entry) {
     if (entry.position >= 0)
         return;
-    ++m_generation;
     size_t index;
     find(entry.location, entry.hash, index);
-    entry.position = int32_t(index);
-    entry.generation = m_generation;
+    // Insert first: should it run out of memory, the entry stays detached and a
+    // later write tries again.
     m_table.insert(m_table.begin() + std::ptrdiff_t(index), storage_entry_ptr(&entry));
+    entry.position = int32_t(index);
+    entry.generation = ++m_generation;
 }
 
 void tagshelf_store::remove(storage_entry& entry) {
@@ -102,6 +103,7 @@ void tagshelf_store::remove_all() {
         entry->position = -1;
     }
     m_table.clear();
+    m_unsorted_from = no_unsorted;
 }
 
 size_t tagshelf_store::total_value_count() const {
@@ -115,6 +117,7 @@ storage_entry& tagshelf_store::append_unsorted(std::string path, uint32_t subson
     uint32_t hash = location_hash(path, subsong);
     auto entry =
         make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
+    m_unsorted_from = std::min(m_unsorted_from, m_table.size());
     entry->position = int32_t(m_table.size());
     entry->generation = m_generation;
     m_table.push_back(entry);
@@ -126,23 +129,41 @@ void tagshelf_store::bulk_loader::add(std::string path, uint32_t subsong, x_info
 }
 
 void tagshelf_store::normalize() {
+    // Entries stored before the first unsorted append are in order already and
+    // are never merged with each other: two entries of one location written
+    // through two handles both stay, as they would when loading one at a time.
+    size_t first_new = std::min(m_unsorted_from, m_table.size());
+    m_unsorted_from = no_unsorted;
+    std::vector<storage_entry_ptr> fresh(
+        std::make_move_iterator(m_table.begin() + std::ptrdiff_t(first_new)),
+        std::make_move_iterator(m_table.end()));
+    m_table.resize(first_new);
     std::stable_sort(
-        m_table.begin(), m_table.end(),
+        fresh.begin(), fresh.end(),
         [](const storage_entry_ptr& a, const storage_entry_ptr& b) { return a->hash < b->hash; });
-    // Within each run of equal hash, a later entry for a location already seen
-    // hands its fields to the first one and leaves the table.
+
+    // Merge the two ordered runs, earlier entries first within a hash. A new
+    // entry for a location already present (earlier or new) hands its fields to
+    // the first such entry and leaves the table.
     std::vector<storage_entry_ptr> merged;
-    merged.reserve(m_table.size());
-    size_t run_start = 0;
-    for (auto& entry : m_table) {
-        if (merged.size() > run_start && merged[run_start]->hash != entry->hash) {
+    merged.reserve(m_table.size() + fresh.size());
+    size_t run_start = 0;  // first entry in `merged` with the hash of its last one
+    auto push = [&](storage_entry_ptr&& entry) {
+        if (merged.empty() || merged.back()->hash != entry->hash)
             run_start = merged.size();
-        }
+        merged.push_back(std::move(entry));
+    };
+    size_t old_index = 0;
+    for (auto& entry : fresh) {
+        while (old_index < first_new && m_table[old_index]->hash <= entry->hash)
+            push(std::move(m_table[old_index++]));
         storage_entry* earlier = nullptr;
-        for (size_t i = run_start; i < merged.size(); ++i) {
-            if (merged[i]->location.equals(entry->location)) {
-                earlier = merged[i].get_ptr();
-                break;
+        if (!merged.empty() && merged.back()->hash == entry->hash) {
+            for (size_t i = run_start; i < merged.size(); ++i) {
+                if (merged[i]->location.equals(entry->location)) {
+                    earlier = merged[i].get_ptr();
+                    break;
+                }
             }
         }
         if (earlier) {
@@ -150,9 +171,12 @@ void tagshelf_store::normalize() {
             entry->fields.clear();
             entry->position = -1;
         } else {
-            merged.push_back(std::move(entry));
+            push(std::move(entry));
         }
     }
+    while (old_index < first_new)
+        push(std::move(m_table[old_index++]));
+
     m_table = std::move(merged);
     ++m_generation;
     for (size_t i = 0; i < m_table.size(); ++i) {

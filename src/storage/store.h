@@ -88,6 +88,7 @@ public:
     // of order until normalize() runs; used by loaders that trust their input order.
     storage_entry& append_unsorted(std::string path, uint32_t subsong);
     // Restores hash order (stable) and merges equal locations as bulk_loader does.
+    // Only entries appended since the last normalize() are merged.
     void normalize();
 
 private:
@@ -96,7 +97,12 @@ private:
     bool find(const playable_location& location, uint32_t hash, size_t& stop) const;
     size_t lower_bound(uint32_t hash) const;
 
+    static constexpr size_t no_unsorted = ~size_t(0);
+
     std::recursive_mutex m_mutex;
     std::vector<storage_entry_ptr> m_table;
     uint32_t m_generation = 0;
+    // Index of the first entry appended unsorted since the table was last in
+    // order, or no_unsorted.
+    size_t m_unsorted_from = no_unsorted;
 };
