@@ -54,7 +54,7 @@ TEST_F(StoreFields, EntryWhoseLastFieldIsRemovedStaysStoredAndCounted) {
     EXPECT_EQ(stored_locations(), (std::vector<std::string>{"file:///a.mp3#0"}));
 }
 
-TEST_F(StoreFields, CopyInfo) {
+TEST_F(StoreFields, CopyInfoCopiesFieldsAndFromAnEmptyEntryEmptiesTheTarget) {
     tagshelf_handle_ptr source = handle("file:///source.mp3");
     tagshelf_handle_ptr target = handle("file:///target.mp3");
     tagshelf_handle_ptr empty = handle("file:///empty.mp3");
