@@ -1,7 +1,5 @@
 #include "sdk/host_access.h"
 
-#include "sdk/window.h"
-
 namespace {
 host_api* g_host = nullptr;
 }
@@ -12,12 +10,3 @@ void sdk_set_host(host_api* api) {
 host_api* sdk_host() {
     return g_host;
 }
-
-#ifndef _WIN32
-int uMessageBox(HWND owner, const char* text, const char* caption, unsigned style) {
-    auto windows = service_find_first<window_system>();
-    if (!windows)
-        return IDCANCEL;
-    return windows->message_box(owner, text, caption, style);
-}
-#endif

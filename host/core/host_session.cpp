@@ -8,6 +8,7 @@
 #include "host/core/profile.h"
 #include "host/titleformat/script_compiler.h"
 #include "host/titleformat/track_formatter.h"
+#include "host/ui/host_help_site.h"
 #include "sdk/host_access.h"
 #include "sdk/initquit.h"
 
@@ -29,12 +30,16 @@ host_session::host_session(host_options options)
     m_console = make_service<host_console>();
     m_refresh = make_service<refresh_service>();
     m_refresh->set_verbose(m_options.verbose);
-    m_message_boxes = make_service<message_box_service>(m_options.answer);
     m_registry.add_service(metadb::class_guid, m_tracks);
     m_registry.add_service(library_manager::class_guid, m_library);
     m_registry.add_service(console_receiver::class_guid, m_console);
     m_registry.add_service(metadb_io::class_guid, m_refresh);
-    m_registry.add_service(window_system::class_guid, m_message_boxes);
+    bool interactive = m_options.ask_on_terminal && !m_options.answer && isatty(STDIN_FILENO);
+    m_windows = make_service<headless_windows>(
+        std::make_unique<user_prompts>(m_options.answer, m_options.file_answer, interactive));
+    m_registry.add_service(window_system::class_guid, m_windows);
+    m_registry.add_service(help_site::class_guid, make_service<host_help_site>());
+    m_main_window = m_windows->create_frame(nullptr, get_host_name(), RECT{0, 0, 800, 600});
     m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
     m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
     m_tracks->set_formatter(make_track_formatter(m_registry));

@@ -13,15 +13,18 @@
 #include "host/core/component_loader.h"
 #include "host/core/console.h"
 #include "host/core/media_library.h"
-#include "host/core/message_boxes.h"
 #include "host/core/service_registry.h"
 #include "host/core/tracks.h"
+#include "host/ui/headless_windows.h"
 
 struct host_options {
     std::string profile_directory;           // empty: the default
     std::optional<bool> answer;              // message boxes: yes/OK or no/Cancel
     std::optional<std::string> file_answer;  // file dialogs: this path; none cancels
     bool verbose = false;
+    // Without an answer, whether message boxes ask on standard input when it is a
+    // terminal (tests turn this off).
+    bool ask_on_terminal = true;
     std::vector<std::string> extra_components;  // --component PATH
 };
 
@@ -49,7 +52,7 @@ public:
     media_library& library() { return *m_library; }
     host_console& console() { return *m_console; }
     refresh_service& refreshes() { return *m_refresh; }
-    message_box_service& message_boxes() { return *m_message_boxes; }
+    headless_windows& windows() { return *m_windows; }
     const std::vector<std::unique_ptr<loaded_component>>& components() const {
         return m_components;
     }
@@ -85,7 +88,7 @@ private:
     service_ptr_t<media_library> m_library;
     service_ptr_t<host_console> m_console;
     service_ptr_t<refresh_service> m_refresh;
-    service_ptr_t<message_box_service> m_message_boxes;
+    service_ptr_t<headless_windows> m_windows;
     HWND m_main_window = nullptr;
     std::thread::id m_main_thread;
     bool m_started = false;

@@ -11,9 +11,9 @@ TEST(MessageBoxes, DefaultAnswerIsTheAffirmative) {
     EXPECT_EQ(uMessageBox(nullptr, "Clear?", "Question", MB_YESNO | MB_ICONQUESTION), IDYES);
     EXPECT_EQ(uMessageBox(nullptr, "Failed", "snr_tagshelf", MB_OKCANCEL | MB_ICONEXCLAMATION),
               IDOK);
-    ASSERT_EQ(host.session().message_boxes().shown().size(), 2u);
-    EXPECT_EQ(host.session().message_boxes().shown()[1].caption, "snr_tagshelf");
-    EXPECT_EQ(host.session().message_boxes().shown()[1].style, 49u);
+    ASSERT_EQ(host.session().windows().prompts().message_boxes().size(), 2u);
+    EXPECT_EQ(host.session().windows().prompts().message_boxes()[1].caption, "snr_tagshelf");
+    EXPECT_EQ(host.session().windows().prompts().message_boxes()[1].style, 49u);
 }
 
 TEST(MessageBoxes, AnswerNoGivesNoAndCancel) {

@@ -6,6 +6,7 @@ extern "C" component_client* sonarith_get_interface(host_api* api, module_instan
 
 test_host::test_host(bool start, host_options options) {
     options.profile_directory = m_profile.path();
+    options.ask_on_terminal = false;
     m_session = std::make_unique<host_session>(std::move(options));
     m_session->load_builtin_component(&sonarith_get_interface, "snr_tagshelf");
     if (start)
