@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+// The system's GUID, which has this very layout, so that the two never clash.
+#include <guiddef.h>
+#else
 struct GUID {
     uint32_t Data1;
     uint16_t Data2;
@@ -28,6 +32,7 @@ constexpr bool operator==(const GUID& a, const GUID& b) {
 constexpr bool operator!=(const GUID& a, const GUID& b) {
     return !(a == b);
 }
+#endif
 
 inline constexpr GUID guid_null = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 

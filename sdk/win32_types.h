@@ -5,6 +5,10 @@
 #pragma once
 
 #ifdef _WIN32
+// Keeps std::min and std::max usable beside the system headers.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 // windows.h first: commctrl.h relies on its types.
 #include <commctrl.h>

@@ -1,0 +1,234 @@
+// The window layer on Windows: a template becomes a real dialog through an
+// extended dialog template built in memory, as a resource compiler would write
+// it, and the UTF-8 wrappers convert to and from the system's UTF-16.
+#ifdef _WIN32
+
+#include "sdk/window.h"
+
+// After window.h, which brings the system headers this one builds on.
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring wide(const char* text) {
+    if (!text || !*text)
+        return std::wstring();
+    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring out(size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), length);
+    out.resize(size_t(length - 1));
+    return out;
+}
+
+std::string narrow(const wchar_t* text, int length) {
+    if (!text || length <= 0)
+        return std::string();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+// Writes an extended dialog template (DLGTEMPLATEEX with DLGITEMTEMPLATEEX items)
+// word by word.
+class template_writer {
+public:
+    void word(WORD value) { m_words.push_back(value); }
+    void dword(DWORD value) {
+        word(WORD(value & 0xFFFF));
+        word(WORD(value >> 16));
+    }
+    void text(const char* utf8) {
+        for (wchar_t c : wide(utf8))
+            word(WORD(c));
+        word(0);
+    }
+    void align_dword() {
+        if (m_words.size() % 2)
+            word(0);
+    }
+    const WORD* data() const { return m_words.data(); }
+
+private:
+    std::vector<WORD> m_words;
+};
+
+// The predefined class atoms of the template format; the tab control has none and
+// is named instead.
+void write_class(template_writer& out, control_class kind) {
+    WORD atom = 0;
+    switch (kind) {
+        case control_class::button:
+            atom = 0x0080;
+            break;
+        case control_class::edit:
+            atom = 0x0081;
+            break;
+        case control_class::static_text:
+            atom = 0x0082;
+            break;
+        case control_class::list_box:
+            atom = 0x0083;
+            break;
+        case control_class::combo_box:
+            atom = 0x0085;
+            break;
+        case control_class::tab_control:
+            out.text(control_class_name(kind));
+            return;
+    }
+    out.word(0xFFFF);
+    out.word(atom);
+}
+
+template_writer build_template(const dialog_template& tpl) {
+    template_writer out;
+    out.word(1);       // version
+    out.word(0xFFFF);  // extended template
+    out.dword(0);      // help id
+    out.dword(0);      // extended style
+    out.dword(tpl.style | (tpl.font ? DS_SETFONT : 0));
+    out.word(WORD(tpl.control_count));
+    out.word(0);  // x, y
+    out.word(0);
+    out.word(WORD(tpl.cx));
+    out.word(WORD(tpl.cy));
+    out.word(0);   // no menu
+    out.word(0);   // the standard dialog class
+    out.text("");  // no caption
+    if (tpl.font) {
+        out.word(WORD(tpl.font_size));
+        out.word(FW_NORMAL);
+        out.word(WORD(DEFAULT_CHARSET) << 8);  // not italic, then the character set
+        out.text(tpl.font);
+    }
+    for (size_t i = 0; i < tpl.control_count; ++i) {
+        const dialog_control& control = tpl.controls[i];
+        out.align_dword();
+        out.dword(0);  // help id
+        out.dword(0);  // extended style
+        out.dword(control.style);
+        out.word(WORD(control.x));
+        out.word(WORD(control.y));
+        out.word(WORD(control.cx));
+        out.word(WORD(control.cy));
+        out.dword(DWORD(control.id));
+        write_class(out, control.kind);
+        out.text(control.text);
+        out.word(0);  // no creation data
+    }
+    return out;
+}
+
+}  // namespace
+
+HWND uCreateDialog(const dialog_template& tpl, HWND parent, DLGPROC proc, LPARAM param) {
+    static const bool common_controls = [] {
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)common_controls;
+    template_writer data = build_template(tpl);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEW>(data.data()), parent, proc,
+                                      param);
+}
+
+BOOL uSetWindowText(HWND window, const char* text) {
+    return SetWindowTextW(window, wide(text).c_str());
+}
+
+BOOL uSetDlgItemText(HWND dialog, int id, const char* text) {
+    return SetDlgItemTextW(dialog, id, wide(text).c_str());
+}
+
+LRESULT uSendMessageText(HWND window, UINT message, WPARAM wparam, const char* text) {
+    std::wstring converted = wide(text);
+    return SendMessageW(window, message, wparam, reinterpret_cast<LPARAM>(converted.c_str()));
+}
+
+LRESULT uSendDlgItemMessageText(HWND dialog, int id, UINT message, WPARAM wparam,
+                                const char* text) {
+    return uSendMessageText(GetDlgItem(dialog, id), message, wparam, text);
+}
+
+bool uGetWindowText(HWND window, string_base& out) {
+    out.reset();
+    if (!IsWindow(window))
+        return false;
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0)
+        return true;
+    std::wstring buffer(size_t(length) + 1, L'\0');
+    int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    out.set_string(narrow(buffer.data(), copied).c_str());
+    return true;
+}
+
+bool uGetDlgItemText(HWND dialog, int id, string_base& out) {
+    return uGetWindowText(GetDlgItem(dialog, id), out);
+}
+
+int uTabCtrl_InsertItem(HWND tab, int index, const TCITEMA* item) {
+    if (!item)
+        return -1;
+    std::wstring text = wide(item->pszText);
+    TCITEMW converted{};
+    converted.mask = item->mask;
+    converted.dwState = item->dwState;
+    converted.dwStateMask = item->dwStateMask;
+    converted.pszText = text.data();
+    converted.iImage = item->iImage;
+    converted.lParam = item->lParam;
+    return int(
+        SendMessageW(tab, TCM_INSERTITEMW, WPARAM(index), reinterpret_cast<LPARAM>(&converted)));
+}
+
+int uMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+    return MessageBoxW(owner, wide(text).c_str(), wide(caption).c_str(), style);
+}
+
+bool uGetOpenFileName(HWND owner, const char* filter, unsigned filter_index,
+                      const char* default_extension, const char* title,
+                      const char* initial_directory, string_base& path, bool save) {
+    // "Name|pattern|Name|pattern" becomes the system's zero-separated list.
+    std::wstring filters = wide(filter);
+    for (wchar_t& c : filters) {
+        if (c == L'|')
+            c = L'\0';
+    }
+    filters.push_back(L'\0');
+    filters.push_back(L'\0');
+    std::wstring extension = wide(default_extension);
+    std::wstring caption = wide(title);
+    std::wstring directory = wide(initial_directory);
+    std::wstring file = wide(path.get_ptr());
+    file.resize(std::max<size_t>(file.size() + 1, 32768), L'\0');
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.nFilterIndex = filter_index;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = DWORD(file.size());
+    dialog.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    dialog.lpstrInitialDir = directory.empty() ? nullptr : directory.c_str();
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (!chosen)
+        return false;
+    path.set_string(narrow(file.c_str(), int(wcslen(file.c_str()))).c_str());
+    return true;
+}
+
+#endif
