@@ -29,16 +29,29 @@ std::string first_line(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
-// Splits UTF-8 text into characters (invalid bytes count as one each).
+// The bytes of the UTF-8 sequence that `lead` starts.
+size_t sequence_length(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8)
+        return 4;
+    if (lead >= 0xE0)
+        return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+// Splits UTF-8 text into characters; a byte that starts no valid sequence counts
+// as a character of its own.
 std::vector<std::string> characters(std::string_view text) {
     std::vector<std::string> out;
     size_t i = 0;
     while (i < text.size()) {
-        size_t length = 1;
-        while (i + length < text.size() &&
-               (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80 &&
-               (static_cast<unsigned char>(text[i]) & 0xC0) == 0xC0 && length < 4) {
-            ++length;
+        size_t length = sequence_length(static_cast<unsigned char>(text[i]));
+        for (size_t k = 1; k < length; ++k) {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                length = 1;
+                break;
+            }
         }
         out.emplace_back(text.substr(i, length));
         i += length;

@@ -16,6 +16,7 @@ h2 { font-size: 13px; margin: 20px 0 6px; }
 .button { border: 1px solid #adadad; background: #e1e1e1; display: flex; align-items: center;
           justify-content: center; text-align: center; }
 .check { display: flex; align-items: flex-start; gap: 4px; white-space: normal; }
+.check.single { white-space: nowrap; align-items: center; }
 .check .box { flex: none; width: 11px; height: 11px; border: 1px solid #333; background: #fff;
               font-size: 10px; line-height: 10px; text-align: center; }
 .disabled.check .box { border-color: #aaa; background: #f4f4f4; }
@@ -141,6 +142,8 @@ void draw(const headless_windows& windows, const headless_window& window, bool i
         classes += " disabled";
     if (window.is_multiline_edit())
         classes += " multi";
+    if (window.kind == window_kind::check_box && !window.has_style(BS_MULTILINE))
+        classes += " single";
     if (window.kind == window_kind::label && (window.style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP)
         classes += " nowrap";
     if (!window.redraw)

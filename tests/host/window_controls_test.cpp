@@ -17,8 +17,9 @@ TEST_F(ControlTest, ClickingACheckBoxTogglesItsMarkBeforeTheDialogHears) {
 }
 
 TEST_F(ControlTest, TickingOnlyClicksWhenTheMarkDiffers) {
+    events().clear();
     windows().set_check(control(IDT_ENABLE), false);
-    EXPECT_TRUE(events().empty() || events().back().rfind("init", 0) == 0);
+    EXPECT_TRUE(events().empty()) << "already unticked";
     windows().set_check(control(IDT_ENABLE), true);
     windows().set_check(control(IDT_ENABLE), true);
     EXPECT_EQ(std::count(events().begin(), events().end(), "201 clicked checked=1"), 1);

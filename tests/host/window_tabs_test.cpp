@@ -5,6 +5,19 @@ namespace {
 
 using TabTest = window_test;
 
+std::vector<std::string> g_placements;
+
+// Leaves WM_WINDOWPOSCHANGED to the default handling and notes what follows.
+INT_PTR CALLBACK placement_proc(HWND, UINT message, WPARAM, LPARAM lparam) {
+    std::string low = std::to_string(LOWORD(UINT_PTR(lparam)));
+    std::string high = std::to_string(HIWORD(UINT_PTR(lparam)));
+    if (message == WM_MOVE)
+        g_placements.push_back("move " + low + "," + high);
+    if (message == WM_SIZE)
+        g_placements.push_back("size " + low + "x" + high);
+    return FALSE;
+}
+
 TEST_F(TabTest, DialogStartsWithItsParameterAndTheFirstTabShown) {
     EXPECT_EQ(events().front(), "init param=42");
     EXPECT_EQ(state(IDT_TABS).items, (std::vector<std::string>{"First", "Second"}));
@@ -54,6 +67,31 @@ TEST_F(TabTest, MovingTheHostPlacesBothTabsInTheDisplayArea) {
     TabCtrl_AdjustRect(control(IDT_TABS), TRUE, &larger);
     EXPECT_EQ(larger.left, tabs.left);
     EXPECT_EQ(larger.bottom, tabs.bottom);
+}
+
+TEST_F(TabTest, ADialogLeavingPlacementToTheDefaultHearsWhatChanged) {
+    HWND placed = uCreateDialog(test_second_tab_template(), dialog(), placement_proc);
+    ASSERT_NE(placed, nullptr);
+    struct row {
+        int x, y, cx, cy;
+        UINT flags;
+        std::vector<std::string> heard;
+    };
+    const row rows[] = {
+        {5, 6, 100, 50, SWP_NOZORDER, {"move 5,6", "size 100x50"}},
+        {7, 8, 0, 0, SWP_NOZORDER | SWP_NOSIZE, {"move 7,8"}},
+        {0, 0, 120, 50, SWP_NOZORDER | SWP_NOMOVE, {"size 120x50"}},
+        {7, 8, 120, 50, SWP_NOZORDER, {}},
+    };
+    for (const row& r : rows) {
+        g_placements.clear();
+        ASSERT_TRUE(SetWindowPos(placed, nullptr, r.x, r.y, r.cx, r.cy, r.flags));
+        EXPECT_EQ(g_placements, r.heard) << r.x << "," << r.y << " " << r.cx << "x" << r.cy;
+    }
+    RECT client;
+    GetClientRect(placed, &client);
+    EXPECT_EQ(client.right, 120);
+    EXPECT_EQ(client.bottom, 50);
 }
 
 TEST_F(TabTest, DestroyingTheHostTellsItBeforeItsTabs) {
