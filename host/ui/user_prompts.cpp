@@ -108,7 +108,8 @@ user_prompts::user_prompts(std::optional<bool> answer, std::optional<std::string
 int user_prompts::ask(UINT style) {
     auto buttons = message_box_buttons(style);
     for (;;) {
-        std::fprintf(m_output, "  %s? ", button_list(style).c_str());
+        std::fprintf(m_output, "  %s (Return: %s)? ", button_list(style).c_str(),
+                     message_box_button_name(answers_of(style).affirmative));
         std::fflush(m_output);
         char line[256];
         if (!m_input || !std::fgets(line, sizeof line, m_input)) {
@@ -121,8 +122,9 @@ int user_prompts::ask(UINT style) {
             if (!std::isspace(static_cast<unsigned char>(*c)))
                 word += char(std::tolower(static_cast<unsigned char>(*c)));
         }
-        if (word.empty() && buttons.size() == 1)
-            return buttons[0];
+        // Return alone takes the default button, the affirmative one.
+        if (word.empty())
+            return answers_of(style).affirmative;
         int match = 0;
         int matches = 0;
         for (int button : buttons) {
@@ -147,7 +149,7 @@ int user_prompts::message_box(const char* text, const char* caption, UINT style)
     print_indented(m_output, shown.text);
     if (m_answer) {
         shown.answer = *m_answer ? answers_of(style).affirmative : answers_of(style).negative;
-    } else if (m_interactive) {
+    } else if (m_interactive && message_box_buttons(style).size() > 1) {
         shown.answer = ask(style);
     } else {
         shown.answer = answers_of(style).affirmative;

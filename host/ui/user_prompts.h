@@ -31,8 +31,9 @@ struct shown_file_dialog {
 class user_prompts {
 public:
     // `answer`: yes for the affirmative button, no for the negative one; without
-    // it the user is asked on `input` when `interactive`, else the affirmative
-    // button is taken. Prompts are printed on `output`.
+    // it the user is asked on `input` when `interactive` (a box with one button
+    // needs no answer), else the affirmative button is taken. Prompts are printed
+    // on `output`.
     user_prompts(std::optional<bool> answer, std::optional<std::string> file_answer,
                  bool interactive, FILE* input = stdin, FILE* output = stderr);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "sdk/host_access.h"
 #include "window_fixture.h"
 
 namespace {
@@ -58,16 +59,29 @@ TEST(MessageBoxAnswer, CaptionTextAndAnswerArePrinted) {
 
 TEST(MessageBoxAnswer, OnATerminalTheUserIsAskedUntilTheAnswerIsAButton) {
     FILE* in = std::tmpfile();
-    std::fputs("maybe\nN\n", in);
+    std::fputs("maybe\nN\n\n", in);
     std::rewind(in);
     FILE* out = std::tmpfile();
     user_prompts prompts(std::nullopt, std::nullopt, true, in, out);
     EXPECT_EQ(prompts.message_box("Sure?", "Question", MB_YESNO), IDNO);
     EXPECT_NE(printed(out).find("please answer one of [Yes] [No]"), std::string::npos);
+    EXPECT_EQ(prompts.message_box("Sure?", "Question", MB_YESNO), IDYES) << "Return alone";
+    EXPECT_EQ(prompts.message_box("Done.", "Note", MB_OK), IDOK) << "nothing to ask";
     // Standard input ends: the box is closed without a choice.
     EXPECT_EQ(prompts.message_box("Sure?", "Question", MB_OKCANCEL), IDCANCEL);
     std::fclose(in);
     std::fclose(out);
+}
+
+TEST(MessageBoxAnswer, WithoutAHostNothingIsDoneUnasked) {
+    ASSERT_EQ(sdk_host(), nullptr);
+    EXPECT_EQ(uMessageBox(nullptr, "Clear?", "Question", MB_YESNO), IDNO);
+    EXPECT_EQ(uMessageBox(nullptr, "Failed", "snr_tagshelf", MB_OKCANCEL), IDOK)
+        << "Cancel would switch the storage off";
+    EXPECT_EQ(uMessageBox(nullptr, "Done", "Note", MB_OK), IDOK);
+    string8 path("kept");
+    EXPECT_FALSE(uGetOpenFileName(nullptr, "A|*.a", 1, "a", "Open", nullptr, path, false));
+    EXPECT_EQ(path.str(), "kept");
 }
 
 class PromptTest : public window_test {
