@@ -9,7 +9,7 @@ namespace {
 
 // Win32's MulDiv: a * b / c, rounded.
 int mul_div(int a, int b, int c) {
-    return int((long long)a * b + (c / 2)) / c;
+    return int((static_cast<long long>(a) * b + c / 2) / c);
 }
 
 // Dialog base units of a font: pixels per 4 horizontal and per 8 vertical dialog
