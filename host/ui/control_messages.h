@@ -7,6 +7,7 @@
 
 #include "host/ui/headless_window.h"
 
+// What a control answers to a message, and the notification the change calls for.
 struct control_reply {
     LRESULT result = 0;
     // A WM_COMMAND notification the change sends to the parent (EN_CHANGE).

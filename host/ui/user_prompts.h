@@ -13,6 +13,7 @@
 
 #include "sdk/window_system.h"
 
+// A message box as the user saw it, with the answer it got.
 struct shown_message_box {
     std::string caption;
     std::string text;
@@ -20,6 +21,7 @@ struct shown_message_box {
     int answer = 0;
 };
 
+// A file dialog as the user saw it, with the path it answered.
 struct shown_file_dialog {
     std::string title;
     std::string filter;

@@ -171,6 +171,7 @@ INT_PTR CALLBACK host_proc(HWND host, UINT message, WPARAM, LPARAM lparam) {
     return FALSE;
 }
 
+// The test dialog offered to the host as a preferences page.
 class test_page : public preferences_page {
 public:
     HWND create_page(HWND parent) override { return create_test_dialog(parent); }
