@@ -3,6 +3,8 @@
 // definition within this file), so the host meets the last one first.
 #include "frame/component_version.h"
 #include "frame/service_factory.h"
+#include "service/my_initquit.h"
+#include "service/tagshelf_impl.h"
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
 
@@ -12,6 +14,8 @@ service_factory_base*& service_factory_chain() {
 }
 
 namespace {
+service_factory_single_t<tagshelf_impl> g_tagshelf_factory(tagshelf_impl::instance());
+service_factory_single_t<my_initquit> g_initquit_factory(my_initquit::instance());
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(

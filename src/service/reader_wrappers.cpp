@@ -1,0 +1,201 @@
+#include "service/reader_wrappers.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "frame/host_ops.h"
+#include "service/handle_wrapper.h"
+#include "service/report_error.h"
+
+namespace {
+
+tagshelf_handle_ptr wrap(metadb_handle_ptr track, tagshelf_handle_ptr storage_handle,
+                         uint32_t binding) {
+    return make_service<tagshelf_impl::tagshelf_handle_wrapper>(std::move(track),
+                                                                std::move(storage_handle), binding);
+}
+
+}  // namespace
+
+tagshelf_impl::tagshelf_reader_wrapper::tagshelf_reader_wrapper(
+    service_ptr_t<tagshelf_reader> accessor, uint32_t binding)
+    : m_accessor(std::move(accessor)), m_binding(binding) {}
+
+void tagshelf_impl::tagshelf_reader_wrapper::check_current() const {
+    if (tagshelf_impl::instance().binding() != m_binding)
+        throw std::runtime_error(stale_accessor_message);
+}
+
+tagshelf_handle_ptr tagshelf_impl::tagshelf_reader_wrapper::convert(
+    const tagshelf_handle_ptr& handle) const {
+    // Handles of other origins are refused rather than taken apart.
+    auto* wrapper = dynamic_cast<tagshelf_handle_wrapper*>(handle.get_ptr());
+    if (!wrapper)
+        throw std::invalid_argument("The handle was not obtained from the tagshelf service.");
+    return wrapper->storage_handle(m_binding);
+}
+
+tagshelf_handle_list tagshelf_impl::tagshelf_reader_wrapper::convert(
+    const list_base_const_t<tagshelf_handle_ptr>& handles) const {
+    tagshelf_handle_list converted;
+    converted.reserve(handles.get_count());
+    for (size_t i = 0, n = handles.get_count(); i < n; ++i)
+        converted.add_item(convert(handles[i]));
+    return converted;
+}
+
+void tagshelf_impl::tagshelf_reader_wrapper::get_handle(tagshelf_handle_ptr& out,
+                                                        const metadb_handle_ptr& track) {
+    check_current();
+    if (!track)
+        throw std::invalid_argument("No track was given.");
+    tagshelf_handle_ptr storage_handle;
+    m_accessor->get_handle(storage_handle, track);
+    out = wrap(track, std::move(storage_handle), m_binding);
+}
+
+void tagshelf_impl::tagshelf_reader_wrapper::enum_handles(list_base_t<tagshelf_handle_ptr>& out) {
+    check_current();
+    tagshelf_handle_list found;
+    m_accessor->enum_handles(found);
+    out.remove_all();
+    out.reserve(found.get_count());
+    for (const auto& storage_handle : found) {
+        metadb_handle_ptr track;
+        storage_handle->get_metadb_handle(track);
+        out.add_item(wrap(std::move(track), storage_handle, m_binding));
+    }
+}
+
+bool tagshelf_impl::tagshelf_reader_wrapper::has_info(const tagshelf_handle_ptr& handle) {
+    check_current();
+    return m_accessor->has_info(convert(handle));
+}
+
+void tagshelf_impl::tagshelf_reader_wrapper::get_info(const tagshelf_handle_ptr& handle,
+                                                      x_info& out) {
+    check_current();
+    m_accessor->get_info(convert(handle), out);
+}
+
+void tagshelf_impl::tagshelf_reader_wrapper::get_info_multi(
+    const list_base_const_t<tagshelf_handle_ptr>& handles, const list_base_const_t<x_info*>& out) {
+    check_current();
+    m_accessor->get_info_multi(convert(handles), out);
+}
+
+bool tagshelf_impl::tagshelf_reader_wrapper::get_value(const tagshelf_handle_ptr& handle,
+                                                       const char* name, size_t index,
+                                                       string_base& out) {
+    check_current();
+    return m_accessor->get_value(convert(handle), name, index, out);
+}
+
+size_t tagshelf_impl::tagshelf_reader_wrapper::get_value_count(const tagshelf_handle_ptr& handle,
+                                                               const char* name) {
+    check_current();
+    return m_accessor->get_value_count(convert(handle), name);
+}
+
+int64_t tagshelf_impl::tagshelf_reader_wrapper::get_entry_count() {
+    check_current();
+    return m_accessor->get_entry_count();
+}
+
+size_t tagshelf_impl::tagshelf_reader_wrapper::get_total_value_count() {
+    check_current();
+    return m_accessor->get_total_value_count();
+}
+
+tagshelf_impl::tagshelf_reader_writer_wrapper::tagshelf_reader_writer_wrapper(
+    service_ptr_t<tagshelf_reader_writer> accessor, uint32_t binding)
+    : tagshelf_reader_wrapper(accessor, binding), m_writer(accessor.get_ptr()) {}
+
+tagshelf_impl::tagshelf_reader_writer_wrapper::~tagshelf_reader_writer_wrapper() {
+    m_writer = nullptr;
+    m_accessor.release();
+    try {
+        host_ops::refresh_tracks(m_touched);
+    } catch (const std::exception& error) {
+        report_error("Refreshing the changed tracks failed", false, error);
+    } catch (...) {
+        report_error("Refreshing the changed tracks failed", false, nullptr);
+    }
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::touch(const tagshelf_handle_ptr& handle) {
+    metadb_handle_ptr track;
+    handle->get_metadb_handle(track);
+    if (track)
+        m_touched.add_item(track);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_all() {
+    check_current();
+    int64_t count = m_writer->get_entry_count();
+    tagshelf_handle_list entries;
+    if (count > 0)
+        entries.reserve(size_t(count));
+    m_writer->enum_handles(entries);
+    for (const auto& entry : entries)
+        touch(entry);
+    m_writer->remove_all();
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::set_info(const tagshelf_handle_ptr& handle,
+                                                             const x_info& info) {
+    check_current();
+    tagshelf_handle_ptr storage_handle = convert(handle);
+    touch(handle);
+    m_writer->set_info(storage_handle, info);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::set_info_multi(
+    const list_base_const_t<tagshelf_handle_ptr>& handles,
+    const list_base_const_t<const x_info*>& infos) {
+    check_current();
+    tagshelf_handle_list storage_handles = convert(handles);
+    for (size_t i = 0, n = handles.get_count(); i < n; ++i)
+        touch(handles[i]);
+    m_writer->set_info_multi(storage_handles, infos);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::copy_info(const tagshelf_handle_ptr& source,
+                                                              const tagshelf_handle_ptr& target) {
+    check_current();
+    tagshelf_handle_ptr from = convert(source);
+    tagshelf_handle_ptr to = convert(target);
+    touch(target);
+    m_writer->copy_info(from, to);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_info(const tagshelf_handle_ptr& handle) {
+    check_current();
+    tagshelf_handle_ptr storage_handle = convert(handle);
+    touch(handle);
+    m_writer->remove_info(storage_handle);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::add_value(const tagshelf_handle_ptr& handle,
+                                                              const char* name, const char* value) {
+    check_current();
+    tagshelf_handle_ptr storage_handle = convert(handle);
+    touch(handle);
+    m_writer->add_value(storage_handle, name, value);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_field(const tagshelf_handle_ptr& handle,
+                                                                 const char* name) {
+    check_current();
+    tagshelf_handle_ptr storage_handle = convert(handle);
+    touch(handle);
+    m_writer->remove_field(storage_handle, name);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::set_value(const tagshelf_handle_ptr& handle,
+                                                              const char* name, const char* value) {
+    check_current();
+    tagshelf_handle_ptr storage_handle = convert(handle);
+    touch(handle);
+    m_writer->set_value(storage_handle, name, value);
+}

@@ -1,0 +1,75 @@
+// The readers and writers the tagshelf service hands out: each wraps an accessor
+// of the active storage, converts the service's handles to the storage's own, and
+// wraps the storage's handles it returns. A writer records the tracks it touches
+// and asks the host to redraw them when its last reference goes.
+#pragma once
+
+#include "service/tagshelf_impl.h"
+
+class tagshelf_impl::tagshelf_reader_wrapper : public tagshelf_reader_writer {
+public:
+    // `accessor` is a reader or writer of the storage made active under `binding`.
+    tagshelf_reader_wrapper(service_ptr_t<tagshelf_reader> accessor, uint32_t binding);
+
+    void get_handle(tagshelf_handle_ptr& out, const metadb_handle_ptr& track) override;
+    void enum_handles(list_base_t<tagshelf_handle_ptr>& out) override;
+    bool has_info(const tagshelf_handle_ptr& handle) override;
+    void get_info(const tagshelf_handle_ptr& handle, x_info& out) override;
+    void get_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
+                        const list_base_const_t<x_info*>& out) override;
+    bool get_value(const tagshelf_handle_ptr& handle, const char* name, size_t index,
+                   string_base& out) override;
+    size_t get_value_count(const tagshelf_handle_ptr& handle, const char* name) override;
+    int64_t get_entry_count() override;
+    size_t get_total_value_count() override;
+
+    // A reader answers the writer's interface too; its writes do nothing.
+    void remove_all() override {}
+    void set_info(const tagshelf_handle_ptr&, const x_info&) override {}
+    void set_info_multi(const list_base_const_t<tagshelf_handle_ptr>&,
+                        const list_base_const_t<const x_info*>&) override {}
+    void copy_info(const tagshelf_handle_ptr&, const tagshelf_handle_ptr&) override {}
+    void remove_info(const tagshelf_handle_ptr&) override {}
+    void add_value(const tagshelf_handle_ptr&, const char*, const char*) override {}
+    void remove_field(const tagshelf_handle_ptr&, const char*) override {}
+    void set_value(const tagshelf_handle_ptr&, const char*, const char*) override {}
+
+protected:
+    // Raises when the storage was switched since this reader was made: its storage
+    // is closed or closing, and the service's handles belong to another one now.
+    void check_current() const;
+    // The storage's own handle behind a handle of the service.
+    tagshelf_handle_ptr convert(const tagshelf_handle_ptr& handle) const;
+    tagshelf_handle_list convert(const list_base_const_t<tagshelf_handle_ptr>& handles) const;
+
+    service_ptr_t<tagshelf_reader> m_accessor;
+    const uint32_t m_binding;
+};
+
+class tagshelf_impl::tagshelf_reader_writer_wrapper
+    : public tagshelf_impl::tagshelf_reader_wrapper {
+public:
+    tagshelf_reader_writer_wrapper(service_ptr_t<tagshelf_reader_writer> accessor,
+                                   uint32_t binding);
+    // Releases the storage's writer (which finishes the write and gives up the store
+    // lock), then asks the host to redraw the touched tracks, also when none were.
+    ~tagshelf_reader_writer_wrapper();
+
+    void remove_all() override;
+    void set_info(const tagshelf_handle_ptr& handle, const x_info& info) override;
+    void set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
+                        const list_base_const_t<const x_info*>& infos) override;
+    void copy_info(const tagshelf_handle_ptr& source, const tagshelf_handle_ptr& target) override;
+    void remove_info(const tagshelf_handle_ptr& handle) override;
+    void add_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
+    void remove_field(const tagshelf_handle_ptr& handle, const char* name) override;
+    void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
+
+private:
+    void touch(const tagshelf_handle_ptr& handle);
+
+    // The same accessor as m_accessor, typed as a writer.
+    tagshelf_reader_writer* m_writer;
+    // The tracks the writes met, in order, duplicates kept.
+    metadb_handle_list m_touched;
+};

@@ -1,0 +1,157 @@
+#include "service/tagshelf_impl.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "frame/config_vars.h"
+#include "frame/host_ops.h"
+#include "sdk/abort.h"
+#include "sdk/file.h"
+#include "service/reader_wrappers.h"
+#include "service/report_error.h"
+#include "service/storage_contents.h"
+
+tagshelf_impl& tagshelf_impl::instance() {
+    static service_impl_single_t<tagshelf_impl> instance;
+    return instance;
+}
+
+void tagshelf_impl::barrier() {
+    std::lock_guard<std::recursive_mutex> wait_for_holder(m_switch_lock);
+}
+
+void tagshelf_impl::lock() {
+    m_switch_lock.lock();
+}
+
+void tagshelf_impl::unlock() {
+    m_switch_lock.unlock();
+}
+
+tagshelf_impl::active_state tagshelf_impl::snapshot() {
+    std::lock_guard<std::mutex> guard(m_state_lock);
+    return {m_active_storage, m_active_binding.load(std::memory_order_relaxed)};
+}
+
+void tagshelf_impl::publish(const service_ptr_t<tagshelf_storage>& storage, uint32_t binding) {
+    service_ptr_t<tagshelf_storage> previous;
+    std::lock_guard<std::mutex> guard(m_state_lock);
+    previous = std::exchange(m_active_storage, storage);
+    m_active_binding.store(binding, std::memory_order_release);
+}
+
+void tagshelf_impl::lazy_load() {
+    // Once per module life at most: every switch counts as an attempt, so a failed
+    // first load is not retried behind the user's back, and nothing reopens after
+    // shutdown.
+    if (m_load_attempts.load() != 0)
+        return;
+    const GUID configured = cfg_storage_method.get();
+    if (configured == guid_null || !host_ops::is_load_context())
+        return;
+    switch_storage(configured, false, false, false);
+}
+
+template <class Wrapper, class Accessor>
+bool tagshelf_impl::hand_out(service_ptr_t<Accessor>& out, const char* failure_message,
+                             void (tagshelf_storage::*make)(service_ptr_t<Accessor>&)) {
+    barrier();
+    if (!snapshot().storage)
+        lazy_load();
+    for (;;) {
+        const active_state state = snapshot();
+        if (!state.storage)
+            return false;
+        try {
+            service_ptr_t<Accessor> accessor;
+            ((*state.storage).*make)(accessor);
+            if (!accessor)
+                throw std::runtime_error("Null interface was returned.");
+            // Making the accessor may have waited for the store while another thread
+            // switched the storage; such an accessor reads a storage that is no longer
+            // active, so take one of the new storage instead.
+            if (binding() != state.binding)
+                continue;
+            out = make_service<Wrapper>(std::move(accessor), state.binding);
+            return true;
+        } catch (...) {
+            report_current_error(failure_message, true);
+            return false;
+        }
+    }
+}
+
+bool tagshelf_impl::get_writer(service_ptr_t<tagshelf_reader_writer>& out) {
+    return hand_out<tagshelf_reader_writer_wrapper>(
+        out, "Couldn't open tagshelf storage for writing.", &tagshelf_storage::get_writer);
+}
+
+bool tagshelf_impl::get_reader(service_ptr_t<tagshelf_reader>& out) {
+    return hand_out<tagshelf_reader_wrapper>(out, "Couldn't open tagshelf storage for reading.",
+                                             &tagshelf_storage::get_reader);
+}
+
+service_ptr_t<tagshelf_storage> tagshelf_impl::active_storage() {
+    barrier();
+    if (!snapshot().storage)
+        lazy_load();
+    return snapshot().storage;
+}
+
+bool tagshelf_impl::storage_active() {
+    return active_storage().is_valid();
+}
+
+GUID tagshelf_impl::current_storage_guid() {
+    service_ptr_t<tagshelf_storage> storage = active_storage();
+    return storage ? storage->get_guid() : guid_null;
+}
+
+void tagshelf_impl::refresh_all_tracks() {
+    service_ptr_t<tagshelf_storage> storage = active_storage();
+    if (!storage)
+        return;
+    metadb_handle_list tracks;
+    try {
+        service_ptr_t<tagshelf_reader> reader;
+        storage->get_reader(reader);
+        if (!reader)
+            throw std::runtime_error("Null interface was returned.");
+        collect_tracks(*reader, tracks);
+    } catch (...) {
+        // The reader is released by now, so Cancel in the report may switch storage.
+        report_current_error("Failed to read storage contents", true);
+    }
+    host_ops::refresh_tracks(tracks);
+}
+
+void tagshelf_impl::remove_dead_entries() {
+    try {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        if (!get_writer(writer))
+            return;
+        tagshelf_handle_list handles;
+        writer->enum_handles(handles);
+        abort_callback_dummy abort;
+        for (size_t i = handles.get_count(); i-- > 0;) {
+            const char* path = handles[i]->get_location().get_path();
+            if (file_is_missing(path, abort))
+                writer->remove_info(handles[i]);
+        }
+    } catch (...) {
+        report_current_error("Removing dead entries failed.", true);
+    }
+}
+
+void tagshelf_impl::shutdown() {
+    barrier();
+    std::lock_guard<std::recursive_mutex> serial(m_switching);
+    if (m_shutdown_done)
+        return;
+    switch_storage(guid_null, false, false, false);
+    m_shutdown_done = true;
+}
+
+void tagshelf_impl::save_hook() {
+    instance().shutdown();
+}
