@@ -35,6 +35,7 @@ void print_command_help(FILE* out);
 
 // The command tables of each group.
 std::vector<command_info> library_commands();
+std::vector<command_info> fields_commands();
 std::vector<command_info> demo_commands();
 std::vector<command_info> shell_commands();
 std::vector<command_info> file_commands();

@@ -1,6 +1,7 @@
 // The host console: lines go to standard error.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,7 @@ public:
     const std::vector<std::string>& lines() const { return m_lines; }
 
 private:
+    // Components print on any thread.
+    std::mutex m_lock;
     std::vector<std::string> m_lines;
 };

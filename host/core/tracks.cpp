@@ -18,6 +18,7 @@ void track_database::handle_create(metadb_handle_ptr& out, const playable_locati
 
 metadb_handle_ptr track_database::track(const playable_location& location) {
     auto key = std::make_pair(std::string(location.get_path()), location.get_subsong());
+    std::lock_guard<std::mutex> guard(m_lock);
     auto found = m_tracks.find(key);
     if (found != m_tracks.end())
         return found->second;
@@ -32,6 +33,7 @@ void refresh_service::dispatch_refresh(const list_base_const_t<metadb_handle_ptr
     for (size_t i = 0; i < tracks.get_count(); ++i) {
         named.emplace_back(tracks[i]->get_location());
     }
+    std::lock_guard<std::mutex> guard(m_lock);
     if (m_verbose) {
         std::fprintf(stderr, "[host] refresh %zu track(s)", named.size());
         for (const auto& location : named) {

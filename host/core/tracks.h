@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,8 @@ public:
     void set_formatter(track_formatter formatter) { m_formatter = std::move(formatter); }
 
 private:
+    // Components ask for handles on any thread.
+    std::mutex m_lock;
     // One handle per exact spelling and subsong, kept for the session.
     std::map<std::pair<std::string, uint32_t>, metadb_handle_ptr> m_tracks;
     track_formatter m_formatter;
@@ -49,6 +52,8 @@ public:
 
 private:
     bool m_verbose = false;
+    // Writers are released, and so refresh, on any thread.
+    std::mutex m_lock;
     std::vector<std::vector<playable_location_impl>> m_log;
 };
 
