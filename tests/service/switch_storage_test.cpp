@@ -1,0 +1,244 @@
+// Opening, switching and closing storage methods: what survives each step, what
+// the user is told, and how handles held across a switch behave.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "service/handle_wrapper.h"
+#include "service_test_host.h"
+
+namespace {
+
+using names = std::vector<std::string>;
+
+names sorted(names list) {
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// The file names of every entry of the active storage, sorted.
+names stored_tracks(tagshelf_impl& shelf) {
+    service_ptr_t<tagshelf_reader> reader;
+    if (!shelf.get_reader(reader))
+        return {};
+    tagshelf_handle_list handles;
+    reader->enum_handles(handles);
+    names found;
+    for (const auto& handle : handles)
+        found.push_back(file_name_of(handle->get_location()));
+    return sorted(found);
+}
+
+TEST(SwitchStorage, FailedFirstLoadIsNotRetriedUntilTheUserSwitches) {
+    service_test_host host;
+    method_a.fail_open = "disk on fire";
+    host.start(method_a_guid);
+    EXPECT_EQ(method_a.opens, 1);
+    ASSERT_EQ(host.boxes().size(), 1u);
+    EXPECT_EQ(host.boxes()[0].text,
+              "Storage initialization failed\r\n\r\nError message: disk on fire");
+    EXPECT_EQ(host.boxes()[0].style, 48u);
+    EXPECT_EQ(host.console().back(), "ERROR : Storage initialization failed (disk on fire)");
+
+    service_ptr_t<tagshelf_reader> reader;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(host.shelf().get_reader(reader));
+    EXPECT_EQ(method_a.opens, 1) << "readers must not retry the load";
+    EXPECT_EQ(host.boxes().size(), 1u);
+
+    method_a.fail_open.clear();
+    host.shelf().switch_storage(method_a_guid, false, true, true);
+    EXPECT_EQ(method_a.opens, 2);
+    EXPECT_TRUE(host.shelf().get_reader(reader));
+}
+
+TEST(SwitchStorage, SwitchingToTheActiveMethodOnlySavesTheChoice) {
+    service_test_host host;
+    method_a.put(host.track("one.mp3"), "RATING", "1");
+    host.start(method_a_guid);
+    cfg_storage_method = guid_null;
+    const uint32_t binding = host.shelf().binding();
+    const size_t refreshes = host.refreshes().size();
+
+    host.shelf().switch_storage(method_a_guid, true, true, true);
+    EXPECT_EQ(cfg_storage_method.get(), method_a_guid);
+    EXPECT_EQ(method_a.opens, 1);
+    EXPECT_EQ(method_a.closes, 0);
+    EXPECT_EQ(host.shelf().binding(), binding) << "handles were not re-bound";
+    EXPECT_EQ(host.refreshes().size(), refreshes);
+    EXPECT_EQ(host.value(host.track("one.mp3"), "RATING"), "1");
+}
+
+TEST(SwitchStorage, CopyLeavesExactlyTheCopiedEntriesAndLiveHandlesReadThem) {
+    service_test_host host;
+    method_a.put(host.track("one.mp3"), "RATING", "1");
+    method_a.put(host.track("two.mp3"), "RATING", "2");
+    method_b.put(host.track("three.mp3"), "MOOD", "calm");
+    host.start(method_a_guid);
+
+    tagshelf_handle_ptr one, two, three;
+    {
+        service_ptr_t<tagshelf_reader> reader;
+        ASSERT_TRUE(host.shelf().get_reader(reader));
+        reader->get_handle(one, host.track("one.mp3"));
+        reader->get_handle(two, host.track("two.mp3"));
+        reader->get_handle(three, host.track("three.mp3"));
+    }
+    host.shelf().switch_storage(method_b_guid, true, true, true);
+
+    EXPECT_EQ(host.shelf().current_storage_guid(), method_b_guid);
+    EXPECT_EQ(cfg_storage_method.get(), method_b_guid);
+    EXPECT_EQ(method_a.closes, 1);
+    EXPECT_EQ(stored_tracks(host.shelf()), (names{"one.mp3", "two.mp3"}));
+    service_ptr_t<tagshelf_reader> reader;
+    ASSERT_TRUE(host.shelf().get_reader(reader));
+    string8 value;
+    ASSERT_TRUE(reader->get_value(one, "RATING", 0, value));
+    EXPECT_EQ(value.str(), "1");
+    ASSERT_TRUE(reader->get_value(two, "RATING", 0, value));
+    EXPECT_EQ(value.str(), "2");
+    EXPECT_FALSE(reader->has_info(three)) << "the new method's own entry was replaced";
+    reader.release();
+    // A copy redraws the old method's tracks; the new method's own were replaced.
+    EXPECT_EQ(sorted(host.refreshes().back()), (names{"one.mp3", "two.mp3"}));
+}
+
+TEST(SwitchStorage, HandlesFollowEverySwitchOffAndOnAgain) {
+    service_test_host host;
+    method_a.put(host.track("one.mp3"), "RATING", "from A");
+    method_b.put(host.track("one.mp3"), "RATING", "from B");
+    host.start(method_a_guid);
+    tagshelf_handle_ptr one;
+    {
+        service_ptr_t<tagshelf_reader> reader;
+        ASSERT_TRUE(host.shelf().get_reader(reader));
+        reader->get_handle(one, host.track("one.mp3"));
+    }
+    auto read = [&] {
+        service_ptr_t<tagshelf_reader> reader;
+        if (!host.shelf().get_reader(reader))
+            return std::string("(no storage)");
+        string8 value;
+        return reader->get_value(one, "RATING", 0, value) ? value.str() : "(none)";
+    };
+    EXPECT_EQ(read(), "from A");
+    host.shelf().switch_storage(method_b_guid, false, true, true);
+    EXPECT_EQ(read(), "from B");
+    EXPECT_EQ(sorted(host.refreshes().back()), (names{"one.mp3", "one.mp3"}))
+        << "both methods' entries are redrawn";
+    host.shelf().switch_storage(guid_null, false, true, false);
+    EXPECT_EQ(read(), "(no storage)");
+    EXPECT_EQ(cfg_storage_method.get(), guid_null);
+    host.shelf().switch_storage(method_a_guid, false, true, false);
+    EXPECT_EQ(read(), "from A");
+}
+
+TEST(SwitchStorage, EntriesOutsideTheMediaLibraryGoWhenTheStorageOpensAtStartUp) {
+    service_test_host host;
+    method_a.put(host.track("kept.mp3"), "RATING", "1");
+    method_a.put(host.track("gone.mp3"), "RATING", "2");
+    host.session().library().add(host.track("kept.mp3")->get_location());
+    cfg_library_only = 1;
+    host.start(method_a_guid);
+    EXPECT_EQ(stored_tracks(host.shelf()), (names{"kept.mp3"}));
+}
+
+TEST(SwitchStorage, ReaderHeldAcrossItsOwnThreadsSwitchRaisesAClearError) {
+    service_test_host host;
+    method_a.put(host.track("one.mp3"), "RATING", "1");
+    host.start(method_a_guid);
+    service_ptr_t<tagshelf_reader> stale;
+    ASSERT_TRUE(host.shelf().get_reader(stale));
+    tagshelf_handle_ptr one;
+    stale->get_handle(one, host.track("one.mp3"));
+
+    host.shelf().switch_storage(method_b_guid, true, true, false);
+    try {
+        stale->has_info(one);
+        FAIL() << "a reader of a closed storage must not be used";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), stale_accessor_message);
+    }
+    EXPECT_THROW(stale->get_entry_count(), std::runtime_error);
+    stale.release();
+    EXPECT_EQ(host.value(host.track("one.mp3"), "RATING"), "1") << "copied, and readable anew";
+}
+
+// One row per stage of a switch from method A to method B that can fail.
+struct failure_row {
+    const char* stage;
+    std::function<void()> arrange;
+    bool copy;
+    bool save;
+    const char* message;
+    const char* error_text;
+    GUID active_after;
+    GUID saved_after;
+};
+
+TEST(SwitchStorage, EachFailingStageIsReportedAndLeavesWhatItShould) {
+    service_test_host host;
+    method_a.put(host.track("one.mp3"), "RATING", "1");
+    method_b.put(host.track("stranger.mp3"), "RATING", "9");
+    host.start(method_a_guid);
+    const failure_row rows[] = {
+        {"opening", [] { method_b.fail_open = "locked"; }, false, true,
+         "Storage initialization failed", "locked", method_a_guid, method_a_guid},
+        {"the new method's writer", [] { method_b.null_accessors = true; }, false, true,
+         "Reading list of storage entries failed", "Null interface was returned.", method_a_guid,
+         method_a_guid},
+        {"copying", [] { method_b.faults.remove_all = true; }, true, true,
+         "Copying storage contents failed", "cannot remove all", method_a_guid, method_a_guid},
+        {"pruning",
+         [] {
+             cfg_library_only = 1;
+             method_b.faults.remove_info = true;
+         },
+         false, true, "Removing non-library entries failed", "cannot remove", method_a_guid,
+         method_a_guid},
+        {"re-binding handles", [] { method_b.faults.get_handle = true; }, false, false,
+         "Creating tagshelf handles failed.", "no handles today", guid_null, guid_null},
+        {"closing the old method", [] { method_a.fail_close = true; }, false, true,
+         "Closing storage failed", "cannot close", method_b_guid, method_b_guid},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stage);
+        // Back to A, with nothing failing, and a live handle to re-bind.
+        method_a.fail_close = false;
+        method_b.fail_open.clear();
+        method_b.null_accessors = false;
+        method_b.faults.remove_all = method_b.faults.remove_info = method_b.faults.get_handle =
+            false;
+        cfg_library_only = 0;
+        host.shelf().switch_storage(method_a_guid, false, true, false);
+        ASSERT_EQ(host.shelf().current_storage_guid(), method_a_guid);
+        service_ptr_t<tagshelf_reader> reader;
+        ASSERT_TRUE(host.shelf().get_reader(reader));
+        tagshelf_handle_ptr live;
+        reader->get_handle(live, host.track("one.mp3"));
+        reader.release();
+        const size_t boxes = host.boxes().size();
+        const int b_closes = method_b.closes;
+
+        row.arrange();
+        host.shelf().switch_storage(method_b_guid, row.copy, row.save, true);
+
+        ASSERT_EQ(host.boxes().size(), boxes + 1);
+        EXPECT_EQ(host.boxes().back().text,
+                  std::string(row.message) + "\r\n\r\nError message: " + row.error_text);
+        EXPECT_EQ(host.boxes().back().style, 48u);
+        EXPECT_EQ(host.shelf().current_storage_guid(), row.active_after);
+        EXPECT_EQ(cfg_storage_method.get(), row.saved_after);
+        if (row.active_after == method_a_guid) {
+            EXPECT_EQ(method_b.closes, b_closes + (method_b.fail_open.empty() ? 1 : 0))
+                << "a method that opened is closed again";
+            // The live handle still works with the old method.
+            ASSERT_TRUE(host.shelf().get_reader(reader));
+            EXPECT_TRUE(reader->has_info(live));
+            reader.release();
+        }
+    }
+}
+
+}  // namespace
