@@ -1,0 +1,122 @@
+// Readers and writers on several threads while another thread keeps switching the
+// storage: nothing crashes, no handle is read through a storage it does not belong
+// to, and no reader handed out ever fails.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "service_test_host.h"
+
+namespace {
+
+constexpr int track_count = 8;
+
+std::string track_name(int i) {
+    return "track" + std::to_string(i) + ".mp3";
+}
+
+TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
+    service_test_host host;
+    std::vector<metadb_handle_ptr> tracks;
+    for (int i = 0; i < track_count; ++i) {
+        tracks.push_back(host.track(track_name(i)));
+        method_a.put(tracks.back(), "SOURCE", "A");
+        method_b.put(tracks.back(), "SOURCE", "B");
+    }
+    host.start(method_a_guid);
+
+    // Handles taken once and kept across every switch, as a display would keep them.
+    std::vector<tagshelf_handle_ptr> kept(track_count);
+    {
+        service_ptr_t<tagshelf_reader> reader;
+        ASSERT_TRUE(host.shelf().get_reader(reader));
+        for (int i = 0; i < track_count; ++i)
+            reader->get_handle(kept[size_t(i)], tracks[size_t(i)]);
+    }
+
+    std::atomic<bool> switching{true};
+    std::atomic<int> reads{0};
+    std::atomic<int> failures{0};
+    std::vector<std::string> problems(4);
+    auto reader_loop = [&](size_t me) {
+        while (switching) {
+            try {
+                service_ptr_t<tagshelf_reader> reader;
+                if (!host.shelf().get_reader(reader)) {
+                    problems[me] = "no reader was handed out";
+                    ++failures;
+                    continue;
+                }
+                // Every kept handle and every fresh one must give this reader's
+                // storage, the same for all tracks.
+                std::string seen;
+                for (int i = 0; i < track_count; ++i) {
+                    tagshelf_handle_ptr fresh;
+                    reader->get_handle(fresh, tracks[size_t(i)]);
+                    for (const auto* handle : {&kept[size_t(i)], &fresh}) {
+                        string8 value;
+                        if (!reader->get_value(*handle, "SOURCE", 0, value)) {
+                            problems[me] = "a value went missing";
+                            ++failures;
+                        } else if (seen.empty()) {
+                            seen = value.str();
+                        } else if (seen != value.str()) {
+                            problems[me] = "one reader saw two storages";
+                            ++failures;
+                        }
+                    }
+                }
+                ++reads;
+            } catch (const std::exception& error) {
+                problems[me] = error.what();
+                ++failures;
+            }
+        }
+    };
+    auto writer_loop = [&](size_t me) {
+        int round = 0;
+        while (switching) {
+            try {
+                service_ptr_t<tagshelf_reader_writer> writer;
+                if (!host.shelf().get_writer(writer)) {
+                    problems[me] = "no writer was handed out";
+                    ++failures;
+                    continue;
+                }
+                writer->set_value(kept[size_t(round % track_count)], "ROUND",
+                                  std::to_string(round).c_str());
+                ++round;
+            } catch (const std::exception& error) {
+                problems[me] = error.what();
+                ++failures;
+            }
+        }
+    };
+
+    std::vector<std::thread> threads;
+    threads.emplace_back(reader_loop, 0);
+    threads.emplace_back(reader_loop, 1);
+    threads.emplace_back(reader_loop, 2);
+    threads.emplace_back(writer_loop, 3);
+    for (int i = 0; i < 60; ++i) {
+        const bool to_b = i % 2 == 0;
+        // Every third switch copies; copying A into B and back keeps each track's
+        // SOURCE equal across the storage, so the readers' check still holds.
+        host.shelf().switch_storage(to_b ? method_b_guid : method_a_guid, i % 3 == 0, true, true);
+        std::this_thread::yield();
+    }
+    switching = false;
+    for (auto& thread : threads)
+        thread.join();
+
+    for (const auto& problem : problems)
+        EXPECT_EQ(problem, "");
+    EXPECT_EQ(failures, 0);
+    EXPECT_GT(reads, 0);
+    EXPECT_TRUE(host.boxes().empty());
+}
+
+}  // namespace
