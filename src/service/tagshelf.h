@@ -20,6 +20,11 @@
 // thread is allowed (the lock is re-entrant); holding one across a user
 // interaction blocks every other thread that wants the storage.
 //
+// Switching storage: a switch started on another thread waits until every reader
+// and writer of the old storage is released, then re-binds the service's handles to
+// the new storage. A reader or writer still held by the thread that switches stops
+// working: every later call on it raises; release it and take a new one.
+//
 // Errors: get_reader and get_writer answer false instead of raising. Every other
 // operation may raise a std::exception whose what() explains a storage failure;
 // callers catch it.
