@@ -32,7 +32,7 @@ tagshelf_handle_ptr tagshelf_impl::tagshelf_reader_wrapper::convert(
     auto* wrapper = dynamic_cast<tagshelf_handle_wrapper*>(handle.get_ptr());
     if (!wrapper)
         throw std::invalid_argument("The handle was not obtained from the tagshelf service.");
-    return wrapper->storage_handle(m_binding);
+    return wrapper->storage_handle(m_binding, *m_accessor);
 }
 
 tagshelf_handle_list tagshelf_impl::tagshelf_reader_wrapper::convert(

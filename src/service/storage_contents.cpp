@@ -1,11 +1,8 @@
 #include "service/storage_contents.h"
 
-#include <vector>
-
 #include "frame/host_ops.h"
 #include "sdk/file.h"
 #include "sdk/host_access.h"
-#include "storage/x_info.h"
 
 namespace {
 
@@ -30,28 +27,37 @@ void collect_tracks(tagshelf_reader& reader, metadb_handle_list& tracks) {
     }
 }
 
-void copy_contents(tagshelf_reader& source, tagshelf_reader_writer& target) {
+storage_contents read_contents(tagshelf_reader& source) {
     tagshelf_handle_list handles = list_entries(source);
-    std::vector<x_info_impl> infos(handles.get_count());
-    list_t<x_info*> info_slots;
-    list_t<const x_info*> info_values;
-    info_slots.reserve(infos.size());
-    info_values.reserve(infos.size());
-    for (auto& info : infos) {
-        info_slots.add_item(&info);
-        info_values.add_item(&info);
-    }
-    source.get_info_multi(handles, info_slots);
-
-    target.remove_all();
-    for (size_t i = 0; i < handles.get_count(); ++i) {
+    storage_contents contents;
+    contents.fields.resize(handles.get_count());
+    list_t<x_info*> slots;
+    slots.reserve(contents.fields.size());
+    for (auto& info : contents.fields)
+        slots.add_item(&info);
+    source.get_info_multi(handles, slots);
+    contents.tracks.reserve(handles.get_count());
+    for (const auto& handle : handles) {
         metadb_handle_ptr track;
-        handles[i]->get_metadb_handle(track);
-        tagshelf_handle_ptr copy;
-        target.get_handle(copy, track);
-        handles.set_item(i, copy);
+        handle->get_metadb_handle(track);
+        contents.tracks.add_item(track);
     }
-    target.set_info_multi(handles, info_values);
+    return contents;
+}
+
+void write_contents(tagshelf_reader_writer& target, const storage_contents& contents) {
+    target.remove_all();
+    tagshelf_handle_list handles;
+    list_t<const x_info*> infos;
+    handles.reserve(contents.tracks.get_count());
+    infos.reserve(contents.fields.size());
+    for (size_t i = 0; i < contents.tracks.get_count(); ++i) {
+        tagshelf_handle_ptr handle;
+        target.get_handle(handle, contents.tracks[i]);
+        handles.add_item(handle);
+        infos.add_item(&contents.fields[i]);
+    }
+    target.set_info_multi(handles, infos);
 }
 
 void prune_non_library(tagshelf_reader_writer& writer) {

@@ -3,14 +3,24 @@
 // dropping entries outside the media library, and telling a missing file.
 #pragma once
 
+#include <vector>
+
 #include "sdk/abort.h"
 #include "sdk/metadb.h"
 #include "service/tagshelf.h"
+#include "storage/x_info.h"
 
 // Appends the track of every entry of the storage, in its entry order.
 void collect_tracks(tagshelf_reader& reader, metadb_handle_list& tracks);
-// Replaces the whole content of `target` by a copy of `source`'s entries.
-void copy_contents(tagshelf_reader& source, tagshelf_reader_writer& target);
+// Every entry of a storage, read out so that it can be written into another one
+// without holding both at once.
+struct storage_contents {
+    metadb_handle_list tracks;
+    std::vector<x_info_impl> fields;
+};
+storage_contents read_contents(tagshelf_reader& source);
+// Replaces the whole content of `target` by `contents`.
+void write_contents(tagshelf_reader_writer& target, const storage_contents& contents);
 // Removes the entries of tracks that are not in the host's media library, walking
 // from the last entry to the first.
 void prune_non_library(tagshelf_reader_writer& writer);

@@ -121,8 +121,30 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
         return;
     }
 
+    // The switch never holds the stores of both methods at once: two switches in
+    // opposite directions would otherwise take the two store locks in opposite
+    // orders. So the content to copy is read out first, with only the old store
+    // held (waiting for other threads' readers and writers of it).
+    storage_contents copied;
+    const bool copying = copy && old_storage && new_storage;
+    if (copying) {
+        try {
+            service_ptr_t<tagshelf_reader> reader;
+            old_storage->get_reader(reader);
+            if (!reader)
+                throw std::runtime_error("Null interface was returned.");
+            copied = read_contents(*reader);
+        } catch (...) {
+            outcome.fail("Copying storage contents failed");
+            abandon_new_storage();
+            return;
+        }
+    }
+
+    const uint32_t binding = ++m_last_binding;
     if (new_storage) {
-        // The new method's writer, and with it its store lock, is held to the end.
+        // One writer of the new method does all of the switch's work on it (for the
+        // SQLite method, one transaction).
         try {
             new_storage->get_writer(writer);
             if (!writer)
@@ -134,13 +156,9 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
             abandon_new_storage();
             return;
         }
-        if (copy && old_storage) {
+        if (copying) {
             try {
-                service_ptr_t<tagshelf_reader> reader;
-                old_storage->get_reader(reader);
-                if (!reader)
-                    throw std::runtime_error("Null interface was returned.");
-                copy_contents(*reader, *writer);
+                write_contents(*writer, copied);
             } catch (...) {
                 // The new method's earlier content, already removed, stays removed.
                 outcome.fail("Copying storage contents failed");
@@ -157,12 +175,22 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
                 return;
             }
         }
+        // Handles are re-bound after copying and pruning, so that they name the
+        // entries those made; a handle bound before remove_all would name an entry
+        // that is no longer stored.
+        try {
+            prepare_handles(*writer, binding);
+        } catch (...) {
+            outcome.fail("Creating tagshelf handles failed.");
+            abandon_new_storage();
+            save = true;
+        }
+        writer.release();
     }
 
     // From here the switch completes. Holding a reader of the old storage waits
     // until no other thread holds one of its readers or writers, and keeps it so
-    // while handles are re-bound and the old storage closes: nobody reads through a
-    // handle while it changes storage, nor from a storage while it closes.
+    // while handles change storage and the old storage closes.
     service_ptr_t<tagshelf_reader> old_reader;
     std::exception_ptr old_reader_error;
     if (old_storage) {
@@ -174,19 +202,11 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
             old_reader_error = std::current_exception();
         }
     }
-
-    const uint32_t binding = ++m_last_binding;
     if (new_storage) {
-        try {
-            rebind_handles(*writer, binding);
-        } catch (...) {
-            outcome.fail("Creating tagshelf handles failed.");
-            abandon_new_storage();
-            save = true;
-        }
-    }
-    if (!new_storage)
+        commit_handles(binding);
+    } else {
         clear_handles(binding);
+    }
     publish(new_storage, binding);
 
     if (old_storage) {
@@ -214,17 +234,23 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
     outcome.refresh = refresh;
 }
 
-void tagshelf_impl::rebind_handles(tagshelf_reader_writer& writer, uint32_t binding) {
+void tagshelf_impl::prepare_handles(tagshelf_reader_writer& writer, uint32_t binding) {
     m_handles.for_each([&](handle_registry::node& node) {
         auto& wrapper = static_cast<tagshelf_handle_wrapper&>(node);
         tagshelf_handle_ptr storage_handle;
         writer.get_handle(storage_handle, wrapper.track());
-        wrapper.bind(std::move(storage_handle), binding);
+        wrapper.prepare(std::move(storage_handle), binding);
+    });
+}
+
+void tagshelf_impl::commit_handles(uint32_t binding) {
+    m_handles.for_each([&](handle_registry::node& node) {
+        static_cast<tagshelf_handle_wrapper&>(node).commit(binding);
     });
 }
 
 void tagshelf_impl::clear_handles(uint32_t binding) {
     m_handles.for_each([&](handle_registry::node& node) {
-        static_cast<tagshelf_handle_wrapper&>(node).bind(nullptr, binding);
+        static_cast<tagshelf_handle_wrapper&>(node).clear(binding);
     });
 }

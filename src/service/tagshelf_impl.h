@@ -82,7 +82,10 @@ private:
                   void (tagshelf_storage::*make)(service_ptr_t<Accessor>&));
     void run_switch(const GUID& target, bool copy, bool save, bool refresh,
                     switch_outcome& outcome);
-    void rebind_handles(tagshelf_reader_writer& writer, uint32_t binding);
+    // Re-binding every live handle wrapper to a new storage, in two steps (see
+    // tagshelf_handle_wrapper), or to none.
+    void prepare_handles(tagshelf_reader_writer& writer, uint32_t binding);
+    void commit_handles(uint32_t binding);
     void clear_handles(uint32_t binding);
 
     // Other threads wait here while one holds it through lock(); every operation
