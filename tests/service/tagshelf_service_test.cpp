@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "service/my_initquit.h"
@@ -258,6 +260,39 @@ TEST(TagshelfService, RefreshAllTracksRedrawsEveryEntrysTrack) {
               "ERROR : Failed to read storage contents (store is locked out)");
     EXPECT_EQ(host.boxes().back().style, 49u);
     EXPECT_TRUE(host.refreshes().back().empty()) << "what was collected is still refreshed";
+}
+
+TEST(TagshelfService, RemoveDeadEntriesDropsOnlyEntriesWhoseFileIsGone) {
+    service_test_host host;
+    const std::string here = host.track("here.mp3")->get_location().get_path();
+    std::filesystem::create_directories(std::filesystem::path(to_file_path(here)).parent_path());
+    std::ofstream(to_file_path(here)) << "audio";
+    method_a.put(host.track("here.mp3"), "RATING", "1");
+    method_a.put(host.track("gone.mp3"), "RATING", "2");
+    // A location no file system of the host handles may still exist elsewhere.
+    test_record elsewhere{"http://radio.example/stream", 0, {}};
+    elsewhere.fields.add_value("RATING", "3");
+    method_a.medium.push_back(elsewhere);
+    host.start(method_a_guid);
+
+    host.shelf().remove_dead_entries();
+    service_ptr_t<tagshelf_reader> reader;
+    ASSERT_TRUE(host.shelf().get_reader(reader));
+    tagshelf_handle_list left;
+    reader->enum_handles(left);
+    names kept;
+    for (const auto& handle : left)
+        kept.push_back(handle->get_location().get_path());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (names{here, "http://radio.example/stream"}));
+    reader.release();
+    EXPECT_EQ(host.refreshes().back(), (names{"gone.mp3"})) << "the removed track is redrawn";
+
+    method_a.fail_writers = true;
+    host.shelf().remove_dead_entries();
+    EXPECT_EQ(host.console().back(),
+              "ERROR : Couldn't open tagshelf storage for writing. (store is locked out)")
+        << "no writer: reported by get_writer, and nothing else happens";
 }
 
 TEST(TagshelfService, LockKeepsOtherThreadsWaitingForReaders) {
