@@ -6,7 +6,6 @@
 #include "frame/config_vars.h"
 #include "frame/host_ops.h"
 #include "sdk/abort.h"
-#include "sdk/file.h"
 #include "service/reader_wrappers.h"
 #include "service/report_error.h"
 #include "service/storage_contents.h"
@@ -145,11 +144,11 @@ void tagshelf_impl::remove_dead_entries() {
 
 void tagshelf_impl::shutdown() {
     barrier();
-    std::lock_guard<std::recursive_mutex> serial(m_switching);
-    if (m_shutdown_done)
+    // Marked before closing, so that the save hook, called again while the host
+    // saves its settings, finds the work done or under way and returns.
+    if (m_shutdown_done.exchange(true))
         return;
     switch_storage(guid_null, false, false, false);
-    m_shutdown_done = true;
 }
 
 void tagshelf_impl::save_hook() {

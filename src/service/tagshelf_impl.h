@@ -102,7 +102,7 @@ private:
     uint32_t m_last_binding = 0;
     // Switches started since the module was loaded; a lazy load happens only at 0.
     std::atomic<unsigned> m_load_attempts{0};
-    // Set once shutdown() has closed the storage (under m_switching).
-    bool m_shutdown_done = false;
+    // Set once shutdown() has run.
+    std::atomic<bool> m_shutdown_done{false};
     handle_registry m_handles;
 };
