@@ -116,10 +116,8 @@ tagshelf_impl::tagshelf_reader_writer_wrapper::~tagshelf_reader_writer_wrapper()
     m_accessor.release();
     try {
         host_ops::refresh_tracks(m_touched);
-    } catch (const std::exception& error) {
-        report_error("Refreshing the changed tracks failed", false, error);
     } catch (...) {
-        report_error("Refreshing the changed tracks failed", false, nullptr);
+        report_current_error("Refreshing the changed tracks failed", false);
     }
 }
 
