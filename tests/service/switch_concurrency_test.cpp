@@ -119,4 +119,58 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
     EXPECT_TRUE(host.boxes().empty());
 }
 
+TEST(SwitchConcurrency, ReadersKeepWorkingWhileTheComponentsOwnMethodsAreSwitched) {
+    const GUID sqlite = {
+        0x4D8C0737, 0x63D6, 0x40DD, {0x8C, 0xCD, 0x60, 0x6B, 0x3B, 0xBD, 0x49, 0x61}};
+    const GUID text = {
+        0x55F4AA48, 0x445B, 0x4CD1, {0xB4, 0x9B, 0x97, 0xB2, 0xA9, 0x4B, 0x3B, 0x96}};
+    service_test_host host;
+    host.start(sqlite);
+    ASSERT_EQ(host.shelf().current_storage_guid(), sqlite);
+    std::vector<tagshelf_handle_ptr> kept(track_count);
+    {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        ASSERT_TRUE(host.shelf().get_writer(writer));
+        for (int i = 0; i < track_count; ++i) {
+            writer->get_handle(kept[size_t(i)], host.track(track_name(i)));
+            writer->set_value(kept[size_t(i)], "RATING", std::to_string(i).c_str());
+        }
+    }
+
+    std::atomic<bool> switching{true};
+    std::atomic<int> failures{0};
+    std::vector<std::string> problems(2);
+    auto reader_loop = [&](size_t me) {
+        while (switching) {
+            try {
+                service_ptr_t<tagshelf_reader> reader;
+                if (!host.shelf().get_reader(reader))
+                    throw std::runtime_error("no reader was handed out");
+                for (int i = 0; i < track_count; ++i) {
+                    string8 value;
+                    if (!reader->get_value(kept[size_t(i)], "RATING", 0, value) ||
+                        value.str() != std::to_string(i))
+                        throw std::runtime_error("a copied value went wrong");
+                }
+            } catch (const std::exception& error) {
+                problems[me] = error.what();
+                ++failures;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.emplace_back(reader_loop, 0);
+    threads.emplace_back(reader_loop, 1);
+    for (int i = 0; i < 20; ++i)
+        host.shelf().switch_storage(i % 2 == 0 ? text : sqlite, true, true, true);
+    switching = false;
+    for (auto& thread : threads)
+        thread.join();
+
+    for (const auto& problem : problems)
+        EXPECT_EQ(problem, "");
+    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(host.boxes().empty());
+}
+
 }  // namespace
