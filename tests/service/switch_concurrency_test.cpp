@@ -42,6 +42,9 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
     std::atomic<int> failures{0};
     std::vector<std::string> problems(4);
     auto reader_loop = [&](size_t me) {
+        // Handles this thread made with an earlier reader, perhaps while a switch
+        // was under way.
+        std::vector<tagshelf_handle_ptr> own(track_count);
         while (switching) {
             try {
                 service_ptr_t<tagshelf_reader> reader;
@@ -50,13 +53,15 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
                     ++failures;
                     continue;
                 }
-                // Every kept handle and every fresh one must give this reader's
-                // storage, the same for all tracks.
+                // Every kept handle, every handle of an earlier reader and every
+                // fresh one must give this reader's storage, the same for all tracks.
                 std::string seen;
                 for (int i = 0; i < track_count; ++i) {
                     tagshelf_handle_ptr fresh;
                     reader->get_handle(fresh, tracks[size_t(i)]);
-                    for (const auto* handle : {&kept[size_t(i)], &fresh}) {
+                    if (!own[size_t(i)])
+                        own[size_t(i)] = fresh;
+                    for (const auto* handle : {&kept[size_t(i)], &own[size_t(i)], &fresh}) {
                         string8 value;
                         if (!reader->get_value(*handle, "SOURCE", 0, value)) {
                             problems[me] = "a value went missing";
@@ -68,6 +73,7 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
                             ++failures;
                         }
                     }
+                    own[size_t(i)] = fresh;
                 }
                 ++reads;
             } catch (const std::exception& error) {
