@@ -36,7 +36,7 @@ public:
     std::string value(const metadb_handle_ptr& track, const char* name, size_t index = 0);
     // The file names of the tracks in each refresh notification so far.
     std::vector<std::vector<std::string>> refreshes();
-    const std::vector<shown_message_box>& boxes() { return session().message_boxes().shown(); }
+    std::vector<shown_message_box> boxes() { return session().windows().prompts().message_boxes(); }
     const std::vector<std::string>& console() { return session().console().lines(); }
 
 private:
