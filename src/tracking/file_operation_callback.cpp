@@ -1,0 +1,31 @@
+#include "tracking/file_operation_callback.h"
+
+#include "service/report_error.h"
+#include "tracking/location_updates.h"
+
+void my_file_operation_callback::files_deleted(const path_list& items) {
+    try {
+        delete_entries(items);
+    } catch (const std::exception& e) {
+        report_error("Failed to remove tagshelf entries", true, e);
+    } catch (...) {
+        report_error("Failed to remove tagshelf entries", true, nullptr);
+    }
+}
+
+void my_file_operation_callback::files_moved(const path_list& from, const path_list& to) {
+    try {
+        move_entries(from, to);
+    } catch (const std::exception& e) {
+        report_error("Failed to update locations of tagshelf entries", true, e);
+    } catch (...) {
+        report_error("Failed to update locations of tagshelf entries", true, nullptr);
+    }
+}
+
+void my_file_operation_callback::files_copied(const path_list&, const path_list&) {}
+
+service_impl_single_t<my_file_operation_callback>& my_file_operation_callback::instance() {
+    static service_impl_single_t<my_file_operation_callback> callback;
+    return callback;
+}
