@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/cli/commands.h"
+#include "host/cli/demo.h"
 #include "host/core/host_session.h"
 
 namespace {
@@ -91,6 +92,16 @@ int main(int argc, char** argv) {
     }
     command_args words(argv + first, argv + argc);
     try {
+        // The demo makes a fresh profile of its own and runs its own sessions.
+        if (words[0] == "demo") {
+            try {
+                return run_demo(options, command_args(words.begin() + 1, words.end()));
+            } catch (const usage_error& e) {
+                std::fprintf(stderr, "sonarith-host demo: %s\nusage: sonarith-host demo\n",
+                             e.what());
+                return 2;
+            }
+        }
         host_session session(options);
         session.load_components();
         session.start();
