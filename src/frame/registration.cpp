@@ -7,6 +7,8 @@
 #include "service/tagshelf_impl.h"
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
+#include "titleformat/display_hook.h"
+#include "tracking/file_operation_callback.h"
 
 service_factory_base*& service_factory_chain() {
     static service_factory_base* head = nullptr;
@@ -14,8 +16,12 @@ service_factory_base*& service_factory_chain() {
 }
 
 namespace {
+service_factory_single_t<service_impl_single_t<tagshelf_display_hook>> g_display_hook_factory(
+    tagshelf_display_hook::instance());
 service_factory_single_t<tagshelf_impl> g_tagshelf_factory(tagshelf_impl::instance());
 service_factory_single_t<my_initquit> g_initquit_factory(my_initquit::instance());
+service_factory_single_t<service_impl_single_t<my_file_operation_callback>>
+    g_file_operation_factory(my_file_operation_callback::instance());
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(

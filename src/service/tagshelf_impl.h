@@ -5,6 +5,8 @@
 // closes the storage methods.
 #pragma once
 
+#include "sdk/file_operation_callback.h"
+
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -50,6 +52,12 @@ public:
     // settings and redrawing the affected tracks. Failures are reported to the user;
     // nothing is raised.
     void switch_storage(const GUID& target, bool copy, bool save, bool refresh);
+
+    // Files the host moved: their entries are re-keyed to the targets, one writer for
+    // the whole notification. Raises on storage failure; nothing without storage.
+    void update_locations(const path_list& from, const path_list& to);
+    // Files the host deleted: their entries are removed. Raises on storage failure.
+    void remove_entries(const path_list& items);
 
     // The save hook given to the configuration-file method: the storage is closed
     // before the host writes its settings at shut-down.

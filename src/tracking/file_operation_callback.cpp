@@ -1,11 +1,11 @@
 #include "tracking/file_operation_callback.h"
 
 #include "service/report_error.h"
-#include "tracking/location_updates.h"
+#include "service/tagshelf_impl.h"
 
 void my_file_operation_callback::files_deleted(const path_list& items) {
     try {
-        delete_entries(items);
+        tagshelf_impl::instance().remove_entries(items);
     } catch (const std::exception& e) {
         report_error("Failed to remove tagshelf entries", true, e);
     } catch (...) {
@@ -15,7 +15,7 @@ void my_file_operation_callback::files_deleted(const path_list& items) {
 
 void my_file_operation_callback::files_moved(const path_list& from, const path_list& to) {
     try {
-        move_entries(from, to);
+        tagshelf_impl::instance().update_locations(from, to);
     } catch (const std::exception& e) {
         report_error("Failed to update locations of tagshelf entries", true, e);
     } catch (...) {

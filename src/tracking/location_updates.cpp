@@ -1,8 +1,12 @@
-#include "tracking/location_updates.h"
-
+// Keeps entries in step with files the host moved or deleted. Both walks use one
+// writer of the tagshelf service per notification and match paths through a set of
+// lower-cased paths, so a notification costs about entries plus paths rather than
+// entries times paths, with the same results as comparing each entry with each
+// path in turn (the first matching path wins).
 #include <string>
 #include <unordered_map>
 
+#include "frame/host_ops.h"
 #include "sdk/file.h"
 #include "sdk/utf8.h"
 #include "service/tagshelf_impl.h"
@@ -37,7 +41,7 @@ tagshelf_handle_list all_entries(tagshelf_reader_writer& writer) {
 
 }  // namespace
 
-void move_entries(const path_list& from, const path_list& to) {
+void tagshelf_impl::update_locations(const path_list& from, const path_list& to) {
     service_ptr_t<tagshelf_reader_writer> writer;
     if (!tagshelf_impl::instance().get_writer(writer))
         return;
@@ -73,7 +77,7 @@ void move_entries(const path_list& from, const path_list& to) {
     }
 }
 
-void delete_entries(const path_list& items) {
+void tagshelf_impl::remove_entries(const path_list& items) {
     service_ptr_t<tagshelf_reader_writer> writer;
     if (!tagshelf_impl::instance().get_writer(writer))
         return;
