@@ -3,6 +3,7 @@
 // definition within this file), so the host meets the last one first.
 #include "frame/component_version.h"
 #include "frame/service_factory.h"
+#include "storage/config/tagshelf_storage_config.h"
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
 
@@ -14,6 +15,8 @@ service_factory_base*& service_factory_chain() {
 namespace {
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
+service_factory_single_t<service_impl_single_t<tagshelf_storage_config>> g_config_storage_factory(
+    config_storage_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(
     tagshelf_storage_sqlite_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_textfile>>
