@@ -16,7 +16,7 @@ namespace {
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_config>> g_config_storage_factory(
-    config_storage_instance());
+    tagshelf_storage_config_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(
     tagshelf_storage_sqlite_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_textfile>>

@@ -112,11 +112,11 @@ bool is_found_by_lookup(const std::string& path, uint32_t subsong) {
 class ConfigStorage : public ::testing::Test {
 protected:
     void SetUp() override {
-        config_storage_instance().open(nullptr);
+        tagshelf_storage_config_instance().open(nullptr);
         store().remove_all();
     }
     void TearDown() override {
-        config_storage_instance().open(nullptr);
+        tagshelf_storage_config_instance().open(nullptr);
         store().remove_all();
     }
 };
@@ -332,7 +332,7 @@ void counting_hook() {
 TEST_F(ConfigStorage, SaveHookRunsOnlyWhenTheHostSavesAtExit) {
     test_host host;
     g_hook_calls = 0;
-    config_storage_instance().open(&counting_hook);
+    tagshelf_storage_config_instance().open(&counting_hook);
     put("/music/a.mp3", 0, {{"RATING", "5"}});
 
     stream_writer_buffer settings;
@@ -362,7 +362,7 @@ TEST_F(ConfigStorage, MethodIsRegisteredWithItsLabelAndIdentity) {
 // method's writer goes out with the host's settings and comes back with them.
 TEST_F(ConfigStorage, ValueWrittenThroughTheMethodComesBackWithTheHostSettings) {
     test_host host;
-    tagshelf_storage& method = config_storage_instance();
+    tagshelf_storage& method = tagshelf_storage_config_instance();
     method.open(nullptr);
     metadb_handle_ptr track = host.track("song.flac", 2);
     {

@@ -18,7 +18,7 @@ tagshelf_storage::save_hook tagshelf_storage_config::current_save_hook() {
     return g_save_hook.load();
 }
 
-service_impl_single_t<tagshelf_storage_config>& config_storage_instance() {
+service_impl_single_t<tagshelf_storage_config>& tagshelf_storage_config_instance() {
     static service_impl_single_t<tagshelf_storage_config> instance;
     return instance;
 }

@@ -26,5 +26,5 @@ public:
     static save_hook current_save_hook();
 };
 
-// The component's one instance of the method, registered with the host.
-service_impl_single_t<tagshelf_storage_config>& config_storage_instance();
+// The registered instance.
+service_impl_single_t<tagshelf_storage_config>& tagshelf_storage_config_instance();
