@@ -2,6 +2,8 @@
 // the head of the chain, so the settings stream lists them in reverse.
 #include "frame/config_vars.h"
 
+#include "storage/config/cfg_storage_content.h"
+
 cfg_int_t<int32_t> cfg_context_menu_enabled(
     {0x9B3A08FC, 0xEF07, 0x478B, {0x89, 0x56, 0x59, 0x3C, 0x7E, 0x68, 0x53, 0xFE}}, 1);
 cfg_int_t<int32_t> cfg_titleformat_values(
@@ -20,3 +22,7 @@ cfg_int_t<int32_t> cfg_library_only(
     {0x85714F97, 0xADBF, 0x4632, {0x84, 0xDE, 0x38, 0x2F, 0x7F, 0x4D, 0x46, 0x6C}}, 1);
 cfg_int_t<GUID> cfg_storage_method(
     {0x59C51906, 0x7C93, 0x44C9, {0x82, 0x00, 0x78, 0xF5, 0xA1, 0x6A, 0x72, 0x5A}}, guid_null);
+// The content of the configuration-file storage method. Constructed last, so the
+// settings stream carries it first.
+cfg_storage_content custom_data_loader_saver(
+    {0x0F699E58, 0xAF3F, 0x4B44, {0xBD, 0xBA, 0x6E, 0x9F, 0x79, 0xD1, 0x09, 0xBA}});

@@ -5,6 +5,8 @@
 
 #include "frame/cfg_var.h"
 
+class cfg_storage_content;
+
 // Non-zero: the quick-tag commands appear in the track context menu.
 extern cfg_int_t<int32_t> cfg_context_menu_enabled;
 // Non-zero: a quick-tag value is a title-formatting script evaluated per track.
@@ -24,3 +26,5 @@ extern cfg_int_t<int32_t> cfg_function_processing;
 extern cfg_int_t<int32_t> cfg_library_only;
 // The configured storage method; the null GUID means no storage.
 extern cfg_int_t<GUID> cfg_storage_method;
+// The whole store of the configuration-file storage method.
+extern cfg_storage_content custom_data_loader_saver;

@@ -5,6 +5,7 @@
 #include "frame/service_factory.h"
 #include "service/my_initquit.h"
 #include "service/tagshelf_impl.h"
+#include "storage/config/tagshelf_storage_config.h"
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
 #include "titleformat/display_hook.h"
@@ -24,6 +25,8 @@ service_factory_single_t<service_impl_single_t<my_file_operation_callback>>
     g_file_operation_factory(my_file_operation_callback::instance());
 service_factory_single_t<service_impl_single_t<componentversion_impl_simple>> g_version_factory(
     component_version_record());
+service_factory_single_t<service_impl_single_t<tagshelf_storage_config>> g_config_storage_factory(
+    tagshelf_storage_config_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_sqlite>> g_sqlite_storage_factory(
     tagshelf_storage_sqlite_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_storage_textfile>>

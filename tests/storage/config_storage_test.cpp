@@ -1,0 +1,395 @@
+// The configuration-file storage: its store travels inside the host's
+// configuration as one settings record, written at every save and read at start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "frame/component_client.h"
+#include "frame/config_vars.h"
+#include "host/core/profile.h"
+#include "sdk/stream.h"
+#include "storage/config/cfg_storage_content.h"
+#include "storage/config/tagshelf_storage_config.h"
+#include "support/test_host.h"
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+// Payload building: u32 little-endian, and strings as length + bytes.
+void put_u32(bytes& out, uint32_t n) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(n >> (8 * i)));
+}
+void put_string(bytes& out, const std::string& text) {
+    put_u32(out, uint32_t(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+struct record {
+    std::string path;
+    uint32_t subsong;
+    std::vector<std::pair<std::string, std::string>> pairs;
+};
+
+bytes payload(const std::vector<record>& records) {
+    bytes out;
+    put_u32(out, uint32_t(records.size()));
+    for (const auto& r : records) {
+        put_string(out, r.path);
+        put_u32(out, r.subsong);
+        put_u32(out, uint32_t(r.pairs.size()));
+        for (const auto& [name, value] : r.pairs) {
+            put_string(out, name);
+            put_string(out, value);
+        }
+    }
+    return out;
+}
+
+tagshelf_store& store() {
+    return tagshelf_storage_config::store();
+}
+
+// Stores the pairs for a location, as a writer's add_value calls would.
+void put(const std::string& path, uint32_t subsong,
+         const std::vector<std::pair<std::string, std::string>>& pairs) {
+    storage_entry_ptr entry = store().get_handle(playable_location_impl(path, subsong));
+    for (const auto& [name, value] : pairs)
+        entry->fields.add_value(name.c_str(), value.c_str());
+    store().attach(*entry);
+}
+
+// The store in table order, one line per entry: "path#subsong NAME=v1|v2 ...".
+std::string dump() {
+    std::string text;
+    for (const auto& entry : store().entries()) {
+        text += entry->location.path() + "#" + std::to_string(entry->location.get_subsong());
+        const x_info_impl& fields = entry->fields;
+        for (size_t f = 0; f < fields.get_field_count(); ++f) {
+            text += std::string(" ") + fields.get_field_name(f) + "=";
+            for (size_t v = 0; v < fields.get_value_count(f); ++v)
+                text += (v ? "|" : "") + std::string(fields.get_value(f, v));
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The lines of a dump in sorted order, for stores whose table order depends on
+// hashes the test does not care about.
+std::vector<std::string> sorted_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+bytes serialise() {
+    stream_writer_buffer out;
+    abort_callback_dummy abort;
+    custom_data_loader_saver.write_data(out, abort);
+    return out.data();
+}
+
+void deserialise(const bytes& data) {
+    stream_reader_memblock in(data.data(), data.size());
+    abort_callback_dummy abort;
+    custom_data_loader_saver.read_data(in, data.size(), abort);
+}
+
+bool is_found_by_lookup(const std::string& path, uint32_t subsong) {
+    return store().get_handle(playable_location_impl(path, subsong))->position >= 0;
+}
+
+class ConfigStorage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tagshelf_storage_config_instance().open(nullptr);
+        store().remove_all();
+    }
+    void TearDown() override {
+        tagshelf_storage_config_instance().open(nullptr);
+        store().remove_all();
+    }
+};
+
+// Payloads whose bytes are fixed, checked in both directions.
+TEST_F(ConfigStorage, KnownStoresHaveExactlyTheseBytes) {
+    struct example {
+        const char* name;
+        std::vector<record> content;
+        bytes expected;
+    };
+    const example examples[] = {
+        {"one entry, one value", {{"a", 0, {{"X", "1"}}}}, {0x01, 0, 0, 0,    0x01, 0, 0, 0, 0x61,
+                                                            0,    0, 0, 0,    0x01, 0, 0, 0, 1,
+                                                            0,    0, 0, 0x58, 1,    0, 0, 0, 0x31}},
+        {"a field with two values is two pairs of one name",
+         {{"b", 3, {{"X", "1"}, {"X", "2"}}}},
+         payload({{"b", 3, {{"X", "1"}, {"X", "2"}}}})},
+        {"empty value and UTF-8 path",
+         {{"/m\xC3\xBCsic/t.flac", 7, {{"MOOD", ""}, {"RATING", "4"}}}},
+         payload({{"/m\xC3\xBCsic/t.flac", 7, {{"MOOD", ""}, {"RATING", "4"}}}})},
+    };
+    for (const auto& ex : examples) {
+        SCOPED_TRACE(ex.name);
+        store().remove_all();
+        for (const auto& r : ex.content)
+            put(r.path, r.subsong, r.pairs);
+        std::string content = dump();
+        EXPECT_EQ(serialise(), ex.expected);
+
+        store().remove_all();
+        deserialise(ex.expected);
+        EXPECT_EQ(dump(), content);
+    }
+    EXPECT_EQ(examples[0].expected.size(), 27u);
+}
+
+TEST_F(ConfigStorage, StoreWithNothingToKeepIsWrittenAsAZeroCount) {
+    EXPECT_EQ(serialise(), bytes({0, 0, 0, 0})) << "empty store";
+
+    put("/music/one.mp3", 0, {{"RATING", "5"}});
+    put("/music/two.mp3", 1, {{"PLAYED", "yes"}});
+    for (const auto& entry : store().entries())
+        entry->fields.remove_field(entry->fields.get_field_name(0));
+    ASSERT_EQ(store().entry_count(), 2u) << "emptied entries stay in the table";
+    EXPECT_EQ(serialise(), bytes({0, 0, 0, 0}));
+}
+
+TEST_F(ConfigStorage, EntryWhoseLastFieldWasRemovedIsGoneAfterReload) {
+    put("/music/kept.mp3", 0, {{"RATING", "3"}});
+    put("/music/emptied.mp3", 0, {{"RATING", "1"}});
+    store().get_handle(playable_location_impl("/music/emptied.mp3", 0))->fields.clear();
+    deserialise(serialise());
+    EXPECT_EQ(dump(), "/music/kept.mp3#0 RATING=3\n");
+}
+
+TEST_F(ConfigStorage, ReloadGivesBackTheSameStoreAndTheSameBytes) {
+    put("/music/Album/01.flac", 0, {{"RATING", "5"}, {"GENRE", "jazz"}, {"GENRE", "bop"}});
+    put("/music/cue.flac", 2, {{"RATING", "2"}});
+    put("/music/cue.flac", 3, {{"rating", "4"}});
+    put("/music/x.ogg", 0, {{"COMMENT", "line1\nline2"}});
+    std::string before = dump();
+    bytes saved = serialise();
+
+    deserialise(saved);
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(serialise(), saved);
+    for (const char* path : {"/music/Album/01.flac", "/music/x.ogg"})
+        EXPECT_TRUE(is_found_by_lookup(path, 0)) << path;
+    EXPECT_TRUE(is_found_by_lookup("/MUSIC/CUE.FLAC", 3));
+}
+
+TEST_F(ConfigStorage, NamesDifferingOnlyInCaseGatherInTheFirstSpelling) {
+    deserialise(payload({{"t", 0, {{"Rating", "1"}, {"MOOD", "calm"}, {"RATING", "2"}}}}));
+    EXPECT_EQ(dump(), "t#0 Rating=1|2 MOOD=calm\n");
+}
+
+TEST_F(ConfigStorage, LoadingReplacesWhatTheStoreHeld) {
+    put("/music/old.mp3", 0, {{"RATING", "1"}});
+    storage_entry_ptr held = store().get_handle(playable_location_impl("/music/old.mp3", 0));
+
+    deserialise(payload({{"/music/new.mp3", 0, {{"RATING", "2"}}}}));
+    EXPECT_EQ(dump(), "/music/new.mp3#0 RATING=2\n");
+    EXPECT_EQ(held->position, -1) << "a handle held across the load is detached";
+    EXPECT_TRUE(held->fields.empty());
+
+    deserialise({0, 0, 0, 0});
+    EXPECT_EQ(store().entry_count(), 0u);
+}
+
+// Damaged payloads: each must give a clean data error after allocating no more
+// than the data could hold, and keep what was read before the damage.
+TEST_F(ConfigStorage, CorruptPayloadGivesADataErrorAndKeepsWhatCameBefore) {
+    const bytes good = payload({{"/music/good.mp3", 0, {{"RATING", "5"}}}});
+    // `good` with its entry count raised to 2 and a damaged second record.
+    auto after_good = [&](const bytes& second) {
+        bytes data = good;
+        data[0] = 2;
+        data.insert(data.end(), second.begin(), second.end());
+        return data;
+    };
+    bytes huge_path;
+    put_u32(huge_path, 0xFFFFFFF0);
+    huge_path.insert(huge_path.end(), 16, 'p');
+    bytes huge_pair_count;
+    put_string(huge_pair_count, "/music/bad.mp3");
+    put_u32(huge_pair_count, 0);
+    put_u32(huge_pair_count, 0x40000000);
+    bytes huge_value = huge_pair_count;
+    huge_value.resize(huge_value.size() - 4);
+    put_u32(huge_value, 1);
+    put_string(huge_value, "RATING");
+    put_u32(huge_value, 0x7FFFFFFF);
+    bytes cut_short = payload({{"/music/cut.mp3", 0, {{"RATING", "4"}}}});
+    cut_short.erase(cut_short.begin(), cut_short.begin() + 4);
+    cut_short.resize(cut_short.size() - 1);
+
+    struct damage {
+        const char* name;
+        bytes data;
+        std::string left;  // the store afterwards
+    };
+    const std::string untouched = "/music/before.mp3#0 RATING=1\n";
+    const std::string good_only = "/music/good.mp3#0 RATING=5\n";
+    const damage cases[] = {
+        {"entry count far beyond the data", {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, untouched},
+        {"entry count one too many", after_good({}), good_only},
+        {"path length beyond the data", after_good(huge_path), good_only},
+        {"pair count beyond the data", after_good(huge_pair_count),
+         good_only + "/music/bad.mp3#0\n"},
+        {"value length beyond the data", after_good(huge_value), good_only + "/music/bad.mp3#0\n"},
+        {"stream ends inside a value", after_good(cut_short), good_only + "/music/cut.mp3#0\n"},
+        {"fewer than four bytes", {1, 0}, untouched},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        store().remove_all();
+        put("/music/before.mp3", 0, {{"RATING", "1"}});
+        EXPECT_THROW(deserialise(c.data), exception_io_data);
+        EXPECT_EQ(sorted_lines(dump()), sorted_lines(c.left));
+        for (const auto& entry : store().entries())
+            EXPECT_TRUE(is_found_by_lookup(entry->location.path(), 0)) << entry->location.path();
+    }
+}
+
+TEST_F(ConfigStorage, RecordLongerThanItsSettingsRecordIsNotReadPastItsEnd) {
+    // The payload announces a value that continues into the next settings record;
+    // the size the host gives bounds it.
+    bytes data = payload({{"/music/a.mp3", 0, {{"RATING", "5"}}}});
+    bytes following(40, 'z');
+    bytes stream = data;
+    stream[stream.size() - 5] = 41;  // value length 41 where 1 byte is left
+    stream.insert(stream.end(), following.begin(), following.end());
+    stream_reader_memblock in(stream.data(), stream.size());
+    abort_callback_dummy abort;
+    EXPECT_THROW(custom_data_loader_saver.read_data(in, data.size(), abort), exception_io_data);
+}
+
+TEST_F(ConfigStorage, DamagedStoreRecordDoesNotCostTheOtherSettings) {
+    cfg_remove_empty = 0;
+    bytes stream;
+    auto add_record = [&](const GUID& guid, const bytes& data) {
+        uint8_t g[16];
+        guid_to_bytes(guid, g);
+        stream.insert(stream.end(), g, g + 16);
+        put_u32(stream, uint32_t(data.size()));
+        stream.insert(stream.end(), data.begin(), data.end());
+    };
+    bytes damaged = payload({{"/music/a.mp3", 0, {{"RATING", "5"}}}});
+    damaged[0] = 0xFF;
+    add_record(custom_data_loader_saver.get_guid(), damaged);
+    add_record(cfg_remove_empty.get_guid(), {1, 0, 0, 0});
+
+    stream_reader_memblock in(stream.data(), stream.size());
+    abort_callback_dummy abort;
+    EXPECT_NO_THROW(read_settings(in, abort));
+    EXPECT_EQ(cfg_remove_empty.get(), 1);
+    cfg_remove_empty = 0;
+}
+
+// Short paths add nothing to the hash, so these hash to their subsongs: the
+// payload lists them in descending hash order, as no serialiser would.
+TEST_F(ConfigStorage, RecordsInAnyOrderAreAllFoundAfterLoading) {
+    deserialise(payload({{"x", 5, {{"N", "x"}}}, {"y", 1, {{"N", "y"}}}, {"z", 3, {{"N", "z"}}}}));
+    EXPECT_EQ(dump(), "y#1 N=y\nz#3 N=z\nx#5 N=x\n");
+    EXPECT_TRUE(is_found_by_lookup("x", 5));
+    EXPECT_TRUE(is_found_by_lookup("y", 1));
+    EXPECT_TRUE(is_found_by_lookup("z", 3));
+    for (size_t i = 0; i < store().entry_count(); ++i)
+        EXPECT_EQ(store().entries()[i]->position, int32_t(i));
+}
+
+TEST_F(ConfigStorage, RepeatedLocationKeepsItsFirstSpellingAndTheLaterFields) {
+    deserialise(payload({{"/Music/Song.flac", 0, {{"RATING", "1"}}},
+                         {"/other.mp3", 0, {{"RATING", "3"}}},
+                         {"/music/SONG.flac", 0, {{"RATING", "5"}, {"MOOD", "up"}}}}));
+    EXPECT_EQ(store().entry_count(), 2u);
+    storage_entry_ptr song = store().get_handle(playable_location_impl("/music/song.flac", 0));
+    EXPECT_EQ(song->location.path(), "/Music/Song.flac");
+    EXPECT_STREQ(song->fields.get_value_by_name("RATING", 0), "5");
+    EXPECT_STREQ(song->fields.get_value_by_name("MOOD", 0), "up");
+    EXPECT_EQ(song->fields.get_value_count_by_name("RATING"), 1u);
+    EXPECT_TRUE(is_found_by_lookup("/OTHER.MP3", 0));
+}
+
+// The save hook closes the active storage before the host takes the settings at
+// exit; a save during the session must never run it.
+int g_hook_calls = 0;
+void counting_hook() {
+    ++g_hook_calls;
+}
+
+TEST_F(ConfigStorage, SaveHookRunsOnlyWhenTheHostSavesAtExit) {
+    test_host host;
+    g_hook_calls = 0;
+    tagshelf_storage_config_instance().open(&counting_hook);
+    put("/music/a.mp3", 0, {{"RATING", "5"}});
+
+    stream_writer_buffer settings;
+    abort_callback_dummy abort;
+    component_client_instance()->get_config(&settings, abort);
+    EXPECT_EQ(g_hook_calls, 0) << "a save while the host runs";
+
+    host.stop();
+    EXPECT_EQ(g_hook_calls, 1) << "the save at exit";
+}
+
+TEST_F(ConfigStorage, MethodIsRegisteredWithItsLabelAndIdentity) {
+    test_host host;
+    auto methods = host.session().registry().all<tagshelf_storage>();
+    size_t found = 0;
+    for (const auto& method : methods) {
+        if (method->get_guid() != tagshelf_storage_config::method_guid)
+            continue;
+        ++found;
+        EXPECT_STREQ(method->get_name(), "Sonarith config file");
+        EXPECT_EQ(guid_to_string(method->get_guid()), "{99F8068B-28CF-4C3C-81AB-09D84647A5F7}");
+    }
+    EXPECT_EQ(found, 1u);
+}
+
+// Opening and closing leave the store alone, and a value written through the
+// method's writer goes out with the host's settings and comes back with them.
+TEST_F(ConfigStorage, ValueWrittenThroughTheMethodComesBackWithTheHostSettings) {
+    test_host host;
+    tagshelf_storage& method = tagshelf_storage_config_instance();
+    method.open(nullptr);
+    metadb_handle_ptr track = host.track("song.flac", 2);
+    {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        method.get_writer(writer);
+        tagshelf_handle_ptr handle;
+        writer->get_handle(handle, track);
+        writer->set_value(handle, "RATING", "4");
+    }
+    method.close();
+    method.open(nullptr);
+    host.stop();
+
+    store().remove_all();
+    auto saved = read_whole_file(host.profile() + "/configuration/snr_tagshelf.cfg");
+    ASSERT_TRUE(saved.has_value());
+    stream_reader_memblock in(saved->data(), saved->size());
+    abort_callback_dummy abort;
+    component_client_instance()->set_config(&in, abort);
+
+    service_ptr_t<tagshelf_reader> reader;
+    method.get_reader(reader);
+    tagshelf_handle_ptr handle;
+    reader->get_handle(handle, track);
+    string8 value;
+    EXPECT_TRUE(reader->get_value(handle, "rating", 0, value));
+    EXPECT_STREQ(value.get_ptr(), "4");
+}
+
+}  // namespace
