@@ -13,6 +13,7 @@
 #include "sdk/stream.h"
 #include "storage/config/cfg_storage_content.h"
 #include "storage/config/tagshelf_storage_config.h"
+#include "support/run_host.h"
 #include "support/test_host.h"
 
 namespace {
@@ -390,6 +391,48 @@ TEST_F(ConfigStorage, ValueWrittenThroughTheMethodComesBackWithTheHostSettings) 
     string8 value;
     EXPECT_TRUE(reader->get_value(handle, "rating", 0, value));
     EXPECT_STREQ(value.get_ptr(), "4");
+}
+
+// Rewrites the configured storage method inside a saved settings file, leaving
+// every other record as the host wrote it.
+void select_method(const std::string& settings_file, const GUID& method) {
+    auto saved = read_whole_file(settings_file);
+    ASSERT_TRUE(saved.has_value());
+    bytes& data = *saved;
+    for (size_t at = 0; at + 20 <= data.size();) {
+        uint32_t length = uint32_t(data[at + 16]) | uint32_t(data[at + 17]) << 8 |
+                          uint32_t(data[at + 18]) << 16 | uint32_t(data[at + 19]) << 24;
+        if (guid_from_bytes(&data[at]) == cfg_storage_method.get_guid()) {
+            ASSERT_EQ(length, 16u);
+            guid_to_bytes(method, &data[at + 20]);
+            write_file_atomically(settings_file, data);
+            return;
+        }
+        at += 20 + length;
+    }
+    FAIL() << "no storage method record in " << settings_file;
+}
+
+TEST(ConfigStorageHost, FieldsKeptInTheConfigurationOutliveSessionsWithoutThatMethod) {
+    temp_directory profile;
+    const std::string settings = profile.file("configuration/snr_tagshelf.cfg");
+    const std::string song = profile.file("music/song.mp3");
+    auto host = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), {"--profile", profile.path()});
+        return run_host(words);
+    };
+    ASSERT_EQ(host({"library", "add", song}).status, 0);
+    select_method(settings, tagshelf_storage_config::method_guid);
+    auto set = host({"fields", "set", song, "RATING", "5"});
+    ASSERT_EQ(set.status, 0) << set.err;
+
+    select_method(settings, guid_null);
+    EXPECT_NE(host({"fields", "get", song, "RATING"}).status, 0) << "no storage is active";
+
+    select_method(settings, tagshelf_storage_config::method_guid);
+    auto get = host({"fields", "get", song, "RATING"});
+    EXPECT_EQ(get.status, 0) << get.err;
+    EXPECT_EQ(get.out, "5\n");
 }
 
 }  // namespace
