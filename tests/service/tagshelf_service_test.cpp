@@ -10,6 +10,7 @@
 
 #include "service/my_initquit.h"
 #include "service_test_host.h"
+#include "storage/config/tagshelf_storage_config.h"
 
 namespace {
 
@@ -46,6 +47,13 @@ TEST(TagshelfService, ConfiguredMethodOpensAtStartAndClosesAtStop) {
     host.stop();
     EXPECT_EQ(method_a.closes, 1);
     EXPECT_EQ(cfg_storage_method.get(), method_a_guid) << "the next start opens it again";
+}
+
+TEST(TagshelfService, ConfigFileMethodIsOpenedWithTheShutdownHook) {
+    service_test_host host;
+    host.start(tagshelf_storage_config::method_guid);
+    ASSERT_EQ(host.shelf().current_storage_guid(), tagshelf_storage_config::method_guid);
+    EXPECT_EQ(tagshelf_storage_config::current_save_hook(), &tagshelf_impl::save_hook);
 }
 
 TEST(TagshelfService, StopNotificationThenSaveHookClosesOnlyOnce) {
