@@ -1,0 +1,40 @@
+#include "sdk/local_time.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+local_time read_local_time() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    local_time out;
+    out.year = now.wYear;
+    out.month = now.wMonth;
+    out.day_of_week = now.wDayOfWeek;
+    out.day = now.wDay;
+    out.hour = now.wHour;
+    out.minute = now.wMinute;
+    out.second = now.wSecond;
+    out.millisecond = now.wMilliseconds;
+    return out;
+}
+
+#else
+#include <time.h>
+
+local_time read_local_time() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm parts{};
+    localtime_r(&now.tv_sec, &parts);
+    local_time out;
+    out.year = uint16_t(parts.tm_year + 1900);
+    out.month = uint16_t(parts.tm_mon + 1);
+    out.day_of_week = uint16_t(parts.tm_wday);
+    out.day = uint16_t(parts.tm_mday);
+    out.hour = uint16_t(parts.tm_hour);
+    out.minute = uint16_t(parts.tm_min);
+    out.second = uint16_t(parts.tm_sec);
+    out.millisecond = uint16_t(now.tv_nsec / 1000000);
+    return out;
+}
+#endif
