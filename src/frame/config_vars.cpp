@@ -2,6 +2,7 @@
 // the head of the chain, so the settings stream lists them in reverse.
 #include "frame/config_vars.h"
 
+#include "quicktag/cfg_quicktag_entries.h"
 #include "storage/config/cfg_storage_content.h"
 
 cfg_int_t<int32_t> cfg_context_menu_enabled(
@@ -22,6 +23,8 @@ cfg_int_t<int32_t> cfg_library_only(
     {0x85714F97, 0xADBF, 0x4632, {0x84, 0xDE, 0x38, 0x2F, 0x7F, 0x4D, 0x46, 0x6C}}, 1);
 cfg_int_t<GUID> cfg_storage_method(
     {0x59C51906, 0x7C93, 0x44C9, {0x82, 0x00, 0x78, 0xF5, 0xA1, 0x6A, 0x72, 0x5A}}, guid_null);
+cfg_quicktag_entries_t cfg_quicktag_entries(
+    {0x625E6056, 0x1C78, 0x47B5, {0x9A, 0x57, 0x91, 0xE8, 0x76, 0x5E, 0xC5, 0x4E}});
 // The content of the configuration-file storage method. Constructed last, so the
 // settings stream carries it first.
 cfg_storage_content custom_data_loader_saver(
