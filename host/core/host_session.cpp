@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "host/core/local_filesystem.h"
+#include "host/core/md5_hasher.h"
 #include "host/core/profile.h"
 #include "host/titleformat/script_compiler.h"
 #include "host/titleformat/track_formatter.h"
@@ -43,6 +44,7 @@ host_session::host_session(host_options options)
     m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
     m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
     m_tracks->set_formatter(make_track_formatter(m_registry));
+    m_registry.add_service(hasher::class_guid, make_service<md5_hasher>());
     m_library->load(m_profile_directory + "/library.txt");
     sdk_set_host(this);
 }
