@@ -33,7 +33,8 @@ local_time read_local_time() {
     out.day = uint16_t(parts.tm_mday);
     out.hour = uint16_t(parts.tm_hour);
     out.minute = uint16_t(parts.tm_min);
-    out.second = uint16_t(parts.tm_sec);
+    // A leap second reads as 60 here; the Windows clock never says more than 59.
+    out.second = uint16_t(parts.tm_sec > 59 ? 59 : parts.tm_sec);
     out.millisecond = uint16_t(now.tv_nsec / 1000000);
     return out;
 }

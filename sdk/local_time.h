@@ -11,7 +11,7 @@ struct local_time {
     uint16_t day = 0;          // 1 to 31
     uint16_t hour = 0;         // 0 to 23
     uint16_t minute = 0;       // 0 to 59
-    uint16_t second = 0;       // 0 to 59 (60 only on a leap second)
+    uint16_t second = 0;       // 0 to 59
     uint16_t millisecond = 0;  // 0 to 999
 };
 
