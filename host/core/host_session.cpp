@@ -43,8 +43,8 @@ host_session::host_session(host_options options)
     m_main_window = m_windows->create_frame(nullptr, get_host_name(), RECT{0, 0, 800, 600});
     m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
     m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
-    m_tracks->set_formatter(make_track_formatter(m_registry));
     m_registry.add_service(hasher::class_guid, make_service<md5_hasher>());
+    m_tracks->set_formatter(make_track_formatter(m_registry));
     m_library->load(m_profile_directory + "/library.txt");
     sdk_set_host(this);
 }
