@@ -157,6 +157,18 @@ TEST_F(QuickTagMenu, ValueScriptIsFormattedForEachTrack) {
     EXPECT_EQ(field(c, "ORIGIN"), values{"C-2"});
 }
 
+// Rate +1 reads the stored rating through the component's field display hook.
+TEST_F(QuickTagMenu, RatePlusOneAddsOneToTheStoredRating) {
+    if (host.session().registry().all<metadb_display_hook>().empty())
+        GTEST_SKIP() << "the component registers no field display hook yet";
+    set_field(a, "RATING", {"3"});
+    pick("Tag Shelf/Rate +1", {{a, b}});
+    EXPECT_EQ(field(a, "RATING"), values{"4"});
+    EXPECT_EQ(field(b, "RATING"), values{"1"}) << "$add of an empty operand and 1";
+    pick("Tag Shelf/Rate -1", {{a}});
+    EXPECT_EQ(field(a, "RATING"), values{"3"});
+}
+
 TEST_F(QuickTagMenu, ValueIsStoredLiterallyWhenTitleFormattingIsOff) {
     cfg_titleformat_values = 0;
     set_field(a, "RATING", {"3"});
