@@ -24,6 +24,8 @@ using values = std::vector<std::string>;
 const GUID text_storage = {
     0x55F4AA48, 0x445B, 0x4CD1, {0xB4, 0x9B, 0x97, 0xB2, 0xA9, 0x4B, 0x3B, 0x96}};
 
+// The component's state lives as long as the module: ctest runs each test in a
+// process of its own.
 class QuickTagMenu : public ::testing::Test {
 protected:
     QuickTagMenu() : host(false) {
