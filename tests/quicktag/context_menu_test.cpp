@@ -307,8 +307,8 @@ TEST_F(QuickTagMenu, CommandWithoutStorageTellsTheUserHowToEnableIt) {
                   "Couldn't open tagshelf storage. Check that snr_tagshelf is enabled."),
               std::string::npos)
         << console().back();
-    ASSERT_FALSE(host.session().message_boxes().shown().empty());
-    EXPECT_EQ(host.session().message_boxes().shown().back().caption, "snr_tagshelf");
+    ASSERT_FALSE(host.session().windows().prompts().message_boxes().empty());
+    EXPECT_EQ(host.session().windows().prompts().message_boxes().back().caption, "snr_tagshelf");
 }
 
 }  // namespace
