@@ -33,18 +33,4 @@ TEST(HashingService, GivesTheMd5DigestOfTheBytes) {
     }
 }
 
-TEST(HashingService, BytesFedInPiecesGiveTheSameDigest) {
-    auto hash = make_service<md5_hasher>();
-    hasher& md5 = *hash;
-    std::string text = "Tag Shelf/Rate 3";
-    hasher_state state;
-    md5.initialize(state);
-    md5.process(state, text.data(), 4);
-    hasher_result early = md5.get_result(state);
-    md5.process(state, text.data() + 4, text.size() - 4);
-    EXPECT_EQ(md5.get_result(state), md5.process_single(text.data(), text.size()))
-        << "asking for a result on the way leaves the state usable";
-    EXPECT_NE(early, md5.get_result(state));
-}
-
 }  // namespace

@@ -78,15 +78,6 @@ TEST(MenuCommand, UnknownCommandIsAClearError) {
         << run.err;
 }
 
-TEST(MenuCommand, RunWithoutTracksIsAUsageError) {
-    temp_directory profile;
-    auto run = run_host({"--profile", profile.path(), "menu", "run", "Tag Shelf/Rate 5"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("usage: sonarith-host menu run DISPLAY_NAME TRACK..."),
-              std::string::npos)
-        << run.err;
-}
-
 TEST(MenuCommand, RatingSetFromTheMenuIsThereInTheNextSession) {
     temp_directory profile;
     choose_storage(profile);

@@ -155,14 +155,4 @@ TEST_F(CommandList, SortingASortedListChangesNothing) {
     EXPECT_EQ(cfg_quicktag_entries.entries(), before);
 }
 
-TEST_F(CommandList, SortKeepsFieldsAndValuesWithTheirCommand) {
-    cfg_quicktag_entries.sort_by_display_name();
-    for (const auto& entry : cfg_quicktag_entries.entries()) {
-        auto same = std::find_if(default_commands.begin(), default_commands.end(),
-                                 [&](const quicktag_entry& e) { return e == entry; });
-        EXPECT_NE(same, default_commands.end()) << entry.display_name;
-    }
-    EXPECT_EQ(display_names().front(), "Tag Shelf/Rate +1") << "'+' sorts before digits";
-}
-
 }  // namespace

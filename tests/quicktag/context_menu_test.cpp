@@ -247,11 +247,6 @@ TEST_F(QuickTagMenu, EmptyFieldNamePartsAreSkipped) {
     EXPECT_TRUE(field(a, "#").empty());
 }
 
-TEST_F(QuickTagMenu, BarInsideAScriptIsWrittenDoubled) {
-    pick(add_command("PAIR", "left||right"), {{a}});
-    EXPECT_EQ(field(a, "PAIR"), values{"left|right"});
-}
-
 TEST_F(QuickTagMenu, DateAndTimeFieldsStampEveryTrackOfOneCommandAlike) {
     metadb_handle_list many;
     for (int i = 0; i < 300; ++i)
@@ -284,15 +279,6 @@ TEST_F(QuickTagMenu, CommandIndexBeyondAShrunkListDoesNothing) {
     node->execute(metadb_handle_list{{a}}, guid_null);
     EXPECT_TRUE(field(a, "RATING").empty());
     EXPECT_TRUE(console().empty());
-}
-
-TEST_F(QuickTagMenu, OnlyTheCommandsOwnNodeExecutes) {
-    auto provider = context_menu_commands(host.session().registry())[0].provider;
-    const GUID other = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
-    provider->execute_item_node(0, other, metadb_handle_list{{a}}, guid_null);
-    EXPECT_TRUE(field(a, "RATING").empty());
-    provider->execute_item_node(0, guid_null, metadb_handle_list{{a}}, guid_null);
-    EXPECT_EQ(field(a, "RATING"), values{"5"});
 }
 
 TEST_F(QuickTagMenu, CommandWithoutStorageTellsTheUserHowToEnableIt) {

@@ -83,12 +83,6 @@ TEST_F(ExchangeFile, ExportedFileIsTheHeaderThenThePersistedList) {
     EXPECT_EQ(file_bytes("a.qtg"), expected);
 }
 
-TEST_F(ExchangeFile, ImportingAnEmptyListEmptiesTheCommands) {
-    write_file("empty.qtg", exported({}));
-    ASSERT_TRUE(quicktag_import(path("empty.qtg").c_str()));
-    EXPECT_EQ(cfg_quicktag_entries.get_count(), 0u);
-}
-
 TEST_F(ExchangeFile, UnusableFilesAreReportedOnTheConsoleAndKeepTheCommands) {
     cfg_quicktag_entries.set_entries(mine);
     bytes foreign = exported({{"X/Y", "Z", "1"}});
@@ -143,13 +137,6 @@ TEST_F(ExchangeFile, UnwritablePlaceIsReportedAndForgetsNothing) {
               "ERROR : unable to save file, check you have appropriate write permissions etc.");
     EXPECT_EQ(cfg_qtg_last_path.get(), "/earlier/choice.qtg");
     EXPECT_FALSE(std::filesystem::exists(path("no")));
-}
-
-TEST_F(ExchangeFile, ExportReplacesAnOlderFile) {
-    write_file("old.qtg", bytes(1000, 0x55));
-    cfg_quicktag_entries.set_entries({{"A", "B", ""}});
-    ASSERT_TRUE(quicktag_export(path("old.qtg").c_str()));
-    EXPECT_EQ(file_bytes("old.qtg").size(), 16u + 18u);
 }
 
 }  // namespace

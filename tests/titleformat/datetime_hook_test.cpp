@@ -97,15 +97,6 @@ TEST(DatetimeHook, NameIsReadOnlyUpToItsLength) {
     EXPECT_EQ(out.text_, "8");
 }
 
-TEST(DatetimeHook, OffersNoFunctions) {
-    datetime_hook hook(tuesday_morning());
-    recorded_text out;
-    bool found = true;
-    EXPECT_FALSE(hook.resolve_function(&out, "_system_year", 12, nullptr, found));
-    EXPECT_TRUE(found) << "left untouched";
-    EXPECT_EQ(out.text_, "");
-}
-
 TEST(DatetimeHook, ClockReadingIsWithinItsRanges) {
     datetime_hook hook;
     auto number = [&](const char* name) { return std::stoi(resolve(hook, name).text); };
