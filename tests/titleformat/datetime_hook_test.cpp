@@ -4,7 +4,7 @@
 #include <string>
 
 #include "titleformat/datetime_hook.h"
-#include "titleformat/input_type.h"
+#include "titleformat/display_hook.h"
 
 namespace {
 
