@@ -3,6 +3,7 @@
 // definition within this file), so the host meets the last one first.
 #include "frame/component_version.h"
 #include "frame/service_factory.h"
+#include "prefs/my_preferences_page.h"
 #include "quicktag/contextmenu_quicktag.h"
 #include "service/my_initquit.h"
 #include "service/tagshelf_impl.h"
@@ -20,6 +21,8 @@ service_factory_base*& service_factory_chain() {
 namespace {
 service_factory_single_t<service_impl_single_t<contextmenu_quicktag>> g_contextmenu_factory(
     contextmenu_quicktag_instance());
+service_factory_single_t<service_impl_single_t<my_preferences_page>> g_preferences_page_factory(
+    my_preferences_page_instance());
 service_factory_single_t<service_impl_single_t<tagshelf_display_hook>> g_display_hook_factory(
     tagshelf_display_hook::instance());
 service_factory_single_t<tagshelf_impl> g_tagshelf_factory(tagshelf_impl::instance());
