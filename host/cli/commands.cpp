@@ -6,8 +6,9 @@ namespace {
 
 std::vector<command_info> build_table() {
     std::vector<command_info> table;
-    for (auto group : {library_commands, fields_commands, format_commands, file_commands,
-                       prefs_commands, menu_commands, shell_commands, demo_commands}) {
+    for (auto group :
+         {library_commands, fields_commands, format_commands, file_commands, prefs_commands,
+          storage_commands, menu_commands, shell_commands, demo_commands}) {
         auto commands = group();
         table.insert(table.end(), commands.begin(), commands.end());
     }

@@ -41,4 +41,5 @@ std::vector<command_info> shell_commands();
 std::vector<command_info> file_commands();
 std::vector<command_info> format_commands();
 std::vector<command_info> prefs_commands();
+std::vector<command_info> storage_commands();
 std::vector<command_info> menu_commands();
