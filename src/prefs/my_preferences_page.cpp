@@ -21,8 +21,8 @@ GUID my_preferences_page::parent_guid() {
 }
 
 bool my_preferences_page::help_address(string_base& out) {
-    preferences_page_default_help_address(page_guid(), page_name(), out);
-    return true;
+    // Without a help site there is no address to give.
+    return preferences_page_default_help_address(page_guid(), page_name(), out);
 }
 
 service_impl_single_t<my_preferences_page>& my_preferences_page_instance() {

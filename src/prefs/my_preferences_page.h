@@ -17,7 +17,8 @@ public:
     // Settings take effect as they are changed; there is nothing to reset.
     bool can_reset() override { return false; }
     void reset_page() override {}
-    // The host's default: its help site, "/preferences/", the page GUID, the name.
+    // The host's default: its help site, "/preferences/", the page GUID, the name;
+    // false (out emptied) when the host has no help site.
     bool help_address(string_base& out) override;
 
 protected:
