@@ -9,6 +9,8 @@
 
 #include "sdk/component.h"
 #include "sdk/componentversion.h"
+#include "sdk/guid.h"
+#include "storage/tagshelf_storage.h"
 #include "support/run_host.h"
 
 namespace {
@@ -110,6 +112,39 @@ TEST(ComponentLoading, UnknownInterfaceQueryAnswersFalseAndLeavesSlotAlone) {
     EXPECT_FALSE(version->service_query(base, GUID{}));  // service_base itself never matches
     EXPECT_TRUE(version->service_query(base, componentversion::class_guid));
     EXPECT_NE(base, nullptr);
+}
+
+TEST(ComponentLoading, HostMeetsTheTenServicesInReverseRegistrationOrder) {
+    loaded_library library;
+    empty_host host;
+    component_client* client = library.client(&host);
+    ASSERT_NE(client, nullptr);
+    const std::string storage = "{D79B621D-F781-429D-AC00-80746FCDC269}";
+    // From the head: the three storage methods, then back to the context-menu
+    // provider registered first. Storage methods are told apart by their own GUID.
+    const std::vector<std::string> expected = {
+        storage + " {55F4AA48-445B-4CD1-B49B-97B2A94B3B96}",  // text file
+        storage + " {4D8C0737-63D6-40DD-8CCD-606B3BBD4961}",  // SQLite
+        storage + " {99F8068B-28CF-4C3C-81AB-09D84647A5F7}",  // configuration file
+        "{10BB3EBD-DDF7-4975-A3CC-23084829453E}",             // component version
+        "{5570A2D2-8F9E-48A7-AFAC-DAC00A3C1636}",             // file operation callback
+        "{113773C4-B387-4B48-8BDF-AB58BC6CE538}",             // initquit
+        "{8B9E68E5-FEBE-4565-9F41-C1937F6B5A4E}",             // tagshelf
+        "{4560C877-C41A-4C71-BB75-A7A5BAFC18D8}",             // display hook
+        "{7255E8D0-3FCF-4781-B93B-D06CB88DFAFA}",             // preferences page
+        "{1C0802F7-CF24-49EF-B914-8B9866F19779}",             // context menu item
+    };
+    std::vector<std::string> walked;
+    for (auto* factory = client->get_service_list(); factory; factory = factory->get_next()) {
+        std::string entry = guid_to_string(factory->get_class_guid());
+        service_ptr_t<service_base> instance;
+        factory->instance_create(instance);
+        service_ptr_t<tagshelf_storage> method;
+        if (method.query_from(instance.get_ptr()))
+            entry += " " + guid_to_string(method->get_guid());
+        walked.push_back(entry);
+    }
+    EXPECT_EQ(walked, expected);
 }
 
 TEST(ComponentLoading, LibraryExportsOnlyTheEntryPoint) {

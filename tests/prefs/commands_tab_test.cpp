@@ -79,16 +79,6 @@ TEST_F(CommandsTab, NewOnAnEmptyListMakesASelectedEditableCommand) {
         EXPECT_TRUE(enabled(id)) << id;
 }
 
-TEST_F(CommandsTab, NewAppendsBelowTheOthers) {
-    set_commands(three);
-    open_page();
-    select(IDC_COMMAND_LIST, 0);
-    click(IDC_NEW);
-    EXPECT_EQ(cfg_quicktag_entries.get_count(), 4u);
-    EXPECT_EQ(lines(IDC_COMMAND_LIST).back(), "Tag Shelf/New Entry");
-    EXPECT_EQ(selection(IDC_COMMAND_LIST), 3);
-}
-
 TEST_F(CommandsTab, TypingADisplayNameRenamesTheLineAtOnce) {
     set_commands(three);
     open_page();

@@ -130,19 +130,6 @@ TEST_F(GeneralTab, SwitchWithCopyCarriesTheDataAndShowsTheNewMethod) {
     EXPECT_FALSE(enabled(IDC_SWITCH));
 }
 
-TEST_F(GeneralTab, SwitchWithoutCopyLeavesTheDataBehind) {
-    use_storage(sqlite_storage_guid());
-    auto song = track("a.mp3");
-    put(song, "RATING", "5");
-    open_page();
-    select(IDC_STORAGE_METHOD, line_of(lines(IDC_STORAGE_METHOD), text_label));
-    click(IDC_SWITCH);
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(active_storage(), text_storage_guid());
-    EXPECT_EQ(value(song, "RATING"), "(none)");
-    EXPECT_EQ(statistics(), statistics_of(text_label, 0, 0));
-}
-
 TEST_F(GeneralTab, SwitchToNoneTurnsStorageOffAndTheMenuCommandsGo) {
     use_storage(sqlite_storage_guid());
     open_page();
@@ -178,23 +165,6 @@ TEST_F(GeneralTab, ClearContentsEmptiesTheStoreOnlyWhenConfirmed) {
         EXPECT_EQ(value(song, "RATING"), yes ? "(none)" : "5");
         EXPECT_EQ(active_storage(), sqlite_storage_guid()) << "clearing keeps the method";
     }
-}
-
-TEST_F(GeneralTab, ClearedTracksAreShownAgain) {
-    use_storage(sqlite_storage_guid());
-    put(track("a.mp3"), "RATING", "5");
-    open_page();
-    size_t before = session().refreshes().log().size();
-    click(IDC_CLEAR_CONTENTS);
-    const auto& log = session().refreshes().log();
-    ASSERT_GT(log.size(), before);
-    bool refreshed = false;
-    for (size_t i = before; i < log.size(); ++i) {
-        for (const auto& location : log[i])
-            refreshed =
-                refreshed || std::string(location.get_path()).find("a.mp3") != std::string::npos;
-    }
-    EXPECT_TRUE(refreshed);
 }
 
 TEST_F(GeneralTab, RemoveDeadEntriesRemovesOnlyMissingFilesAndRefreshesEitherWay) {
