@@ -1,28 +1,26 @@
 // prefs show / render / tab / click / check / select / type: the preferences page
 // opened in the host's preferences dialog, shown as text or HTML, or driven by a
 // user's action on one of its controls. The page is closed at the end of each
-// command, as when the user leaves it.
+// command, as when the user leaves it, except inside a shell, which keeps it open
+// from one command to the next.
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 
 #include "host/cli/commands.h"
+#include "host/cli/preferences_window.h"
 #include "host/core/host_session.h"
 #include "host/ui/preferences_dialog.h"
 
 namespace {
 
-// Opens the first registered page, runs `use` on it and closes it again.
+// Runs `use` on the first registered page.
 template <class F>
 int with_page(host_session& session, F use) {
     auto pages = preferences_dialog::pages(session.registry());
     if (pages.empty())
         throw std::runtime_error("no preferences page is registered; no loaded component has one");
-    preferences_dialog dialog(session.windows(), session.get_main_window());
-    dialog.open(pages.front());
-    int status = use(dialog);
-    dialog.close();
-    return status;
+    return with_preferences_page(session, pages.front(), use);
 }
 
 int parse_number(const std::string& text, const char* what) {

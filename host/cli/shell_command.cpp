@@ -1,11 +1,13 @@
 // shell: one host session that runs commands read from standard input, so a
-// script can drive many steps without restarting the host.
+// script can drive many steps without restarting the host. The preferences page
+// the page commands open stays open until the shell ends.
 #include <unistd.h>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "host/cli/commands.h"
+#include "host/cli/preferences_window.h"
 #include "host/cli/shell_words.h"
 #include "host/core/host_session.h"
 
@@ -15,6 +17,9 @@ int shell(host_session& session, const command_args& args) {
     if (!args.empty())
         throw usage_error("no arguments expected");
     const bool interactive = isatty(STDIN_FILENO);
+    // The preferences stay open from one command to the next, as a user keeps them
+    // open while making several changes; they close when the shell ends.
+    keep_preferences_open keep_open(session);
     int status = 0;
     std::string line;
     for (;;) {

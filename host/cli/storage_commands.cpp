@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/cli/commands.h"
+#include "host/cli/preferences_window.h"
 #include "host/core/host_session.h"
 #include "host/ui/preferences_dialog.h"
 
@@ -33,18 +34,13 @@ constexpr method_word method_words[] = {
     {"text", "Text file"},
 };
 
-// Opens the Tag Shelf page, runs `use` on it and closes it again.
+// Runs `use` on the Tag Shelf page.
 template <class F>
 int with_tagshelf_page(host_session& session, F use) {
     for (const auto& page : preferences_dialog::pages(session.registry())) {
         const char* name = page->page_name();
-        if (!name || std::string(name) != page_name)
-            continue;
-        preferences_dialog dialog(session.windows(), session.get_main_window());
-        dialog.open(page);
-        int status = use(dialog);
-        dialog.close();
-        return status;
+        if (name && std::string(name) == page_name)
+            return with_preferences_page(session, page, use);
     }
     throw std::runtime_error(
         "the \"Tag Shelf\" preferences page is not registered; is the component loaded?");

@@ -1,5 +1,5 @@
-// The storage commands of the host program, which use the preferences page as a
-// user would; each run is a whole host session, so every step is a restart.
+// The page commands of the host program, which use the preferences page as a user
+// would; each run is a whole host session, so every step is a restart.
 #include <gtest/gtest.h>
 
 #include "support/run_host.h"
@@ -98,6 +98,21 @@ TEST_F(StorageCommands, UsingTheActiveMethodAgainChangesNothing) {
     host_run again = host({"storage", "use", "sqlite"});
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(again.out.find("already the active storage method"), std::string::npos);
+}
+
+TEST(PageCommandsInAShell, PageStaysOpenSoANewCommandCanBeEditedAndUsed) {
+    temp_directory profile;
+    host_run run = run_host({"--profile", profile.path(), "shell"},
+                            "storage use text\n"
+                            "prefs click 1026\n"
+                            "prefs type 1008 'Mine/Stamp'\n"
+                            "prefs type 1006 stamp\n"
+                            "prefs type 1007 yes\n"
+                            "menu list\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Mine/Stamp\tSTAMP=yes"), std::string::npos) << run.out;
+    host_run later = run_host({"--profile", profile.path(), "menu", "list"});
+    EXPECT_NE(later.out.find("Mine/Stamp\tSTAMP=yes"), std::string::npos) << later.out;
 }
 
 }  // namespace
