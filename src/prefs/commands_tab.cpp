@@ -1,6 +1,7 @@
 #include "prefs/commands_tab.h"
 
 #include <exception>
+#include <string>
 
 #include "frame/config_vars.h"
 #include "prefs/prefs_page_state.h"
