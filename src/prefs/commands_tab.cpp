@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/config_vars.h"
+#include "prefs/dialog_controls.h"
 #include "prefs/prefs_page_state.h"
 #include "prefs/prefs_templates.h"
 #include "quicktag/cfg_quicktag_entries.h"
@@ -23,14 +24,6 @@ constexpr const char* blank_field_name = "[BLANK!]";
 
 constexpr const char* qtg_filter = "Quick Tag Files (*.qtg)|*.qtg|All Files (*.*)|*.*";
 constexpr const char* qtg_extension = "qtg";
-
-bool is_checked(HWND tab, int id) {
-    return IsDlgButtonChecked(tab, id) == BST_CHECKED;
-}
-
-void set_checked(HWND tab, int id, bool on) {
-    CheckDlgButton(tab, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
 
 // The selected line, or -1.
 int selected_line(HWND tab) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/config_vars.h"
+#include "prefs/dialog_controls.h"
 #include "prefs/prefs_page_state.h"
 #include "prefs/prefs_templates.h"
 #include "sdk/host_access.h"
@@ -14,18 +15,6 @@
 #include "tracking/storage_statistics.h"
 
 namespace {
-
-bool is_checked(HWND tab, int id) {
-    return IsDlgButtonChecked(tab, id) == BST_CHECKED;
-}
-
-void set_checked(HWND tab, int id, bool on) {
-    CheckDlgButton(tab, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void enable(HWND tab, int id, bool on) {
-    EnableWindow(GetDlgItem(tab, id), on ? TRUE : FALSE);
-}
 
 bool ask(HWND tab, const char* question, const char* caption) {
     return uMessageBox(tab, question, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -47,17 +36,17 @@ void on_storage_chosen(HWND tab) {
     GUID selected = chosen_storage(tab);
     GUID active = tagshelf_impl::instance().current_storage_guid();
     bool other = selected != active;
-    enable(tab, IDC_SWITCH, other);
+    enable_control(tab, IDC_SWITCH, other);
     // Copying needs a method to copy from and one to copy into. The check mark
     // stays when the box is disabled, so that choosing back restores it.
-    enable(tab, IDC_COPY_DATA, other && selected != guid_null && active != guid_null);
+    enable_control(tab, IDC_COPY_DATA, other && selected != guid_null && active != guid_null);
 }
 
 void on_switch(HWND tab) {
     GUID target = chosen_storage(tab);
     // A disabled copy box does not apply, whatever its check mark says: there is no
     // copy into "None (disabled)", and no question to ask about one.
-    bool copy = is_checked(tab, IDC_COPY_DATA) && IsWindowEnabled(GetDlgItem(tab, IDC_COPY_DATA));
+    bool copy = is_checked(tab, IDC_COPY_DATA) && is_enabled(tab, IDC_COPY_DATA);
     if (copy &&
         !ask(tab, "All data in target will be lost when copying. Are you sure?", "Copy data?")) {
         return;
@@ -152,8 +141,8 @@ void refresh_general_tab(HWND tab) {
     uSetDlgItemText(tab, IDC_STORAGE_STATISTICS, statistics.get_ptr());
 
     bool active = shelf.storage_active();
-    enable(tab, IDC_CLEAR_CONTENTS, active);
-    enable(tab, IDC_REMOVE_DEAD_ENTRIES, active);
+    enable_control(tab, IDC_CLEAR_CONTENTS, active);
+    enable_control(tab, IDC_REMOVE_DEAD_ENTRIES, active);
 
     auto& guids = prefs_page().storage_choice_guids;
     SendDlgItemMessage(tab, IDC_STORAGE_METHOD, CB_RESETCONTENT, 0, 0);
@@ -175,8 +164,8 @@ void refresh_general_tab(HWND tab) {
         return true;
     });
 
-    enable(tab, IDC_SWITCH, false);
-    enable(tab, IDC_COPY_DATA, false);
+    enable_control(tab, IDC_SWITCH, false);
+    enable_control(tab, IDC_COPY_DATA, false);
 
     set_checked(tab, IDC_FIELD_PROCESSING, cfg_field_processing != 0);
     set_checked(tab, IDC_FUNCTION_PROCESSING, cfg_function_processing != 0);
