@@ -1,0 +1,224 @@
+// What a user does with the host program, from start to end, with a restart of the
+// host between every phase: each run_host call is one whole host session.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/run_host.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class host_user {
+public:
+    explicit host_user(const std::string& answer = "yes") : m_answer(answer) {
+        fs::create_directories(m_dir.file("music"));
+    }
+
+    // One host session; fails the test when the command does not succeed.
+    std::string run(std::vector<std::string> command) {
+        host_run result = raw(std::move(command));
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    }
+    host_run raw(std::vector<std::string> command, const std::string& input = "") {
+        std::vector<std::string> args = {"--profile", profile(), "--answer", m_answer};
+        args.insert(args.end(), command.begin(), command.end());
+        return run_host(args, input);
+    }
+    std::string track(const std::string& name) const { return m_dir.file("music/" + name); }
+    std::string profile() const { return m_dir.file("profile"); }
+    std::string file(const std::string& name) const { return m_dir.file(name); }
+    void answer(const std::string& answer) { m_answer = answer; }
+
+private:
+    temp_directory m_dir;
+    std::string m_answer;
+};
+
+std::string line(const std::string& text) {
+    std::string copy = text;
+    while (!copy.empty() && (copy.back() == '\n' || copy.back() == '\r'))
+        copy.pop_back();
+    return copy;
+}
+
+class StoryPerMethod : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(StoryPerMethod, RateTagMoveDeleteAndRestartKeepEverything) {
+    host_user user;
+    const std::string a = user.track("a.flac"), b = user.track("b.flac"), c = user.track("c.flac");
+    for (const auto& file : {a, b, c})
+        std::ofstream(file) << "x";
+    user.run({"library", "add", a, b, b + "#1", c});
+    user.run({"storage", "use", GetParam()});
+
+    user.run({"menu", "run", "Tag Shelf/Rate 3", a, b});
+    user.run({"menu", "run", "Tag Shelf/Rate +1", a});
+    user.run({"fields", "add", b + "#1", "MOOD", "calm"});
+    user.run({"fields", "add", b + "#1", "MOOD", "warm"});
+    EXPECT_EQ(line(user.run({"format", "%RATING%", a})), "4");
+    EXPECT_EQ(line(user.run({"format", "$shelf_sep(MOOD,/)|$shelf_num(MOOD)", b + "#1"})),
+              "calm/warm|2");
+
+    user.run({"file", "move", a, user.track("moved.flac")});
+    EXPECT_EQ(line(user.run({"fields", "get", user.track("moved.flac"), "RATING"})), "4");
+    EXPECT_EQ(user.raw({"fields", "get", a, "RATING"}).status, 1) << "nothing left at the old path";
+
+    user.run({"file", "delete", b});
+    EXPECT_EQ(user.run({"fields", "list", b + "#1"}), "") << "every subsong of a deleted file goes";
+
+    std::string stats = user.run({"storage", "stats"});
+    EXPECT_NE(stats.find("File entries: 1     Values: 1"), std::string::npos) << stats;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStorageMethod, StoryPerMethod,
+                         ::testing::Values("config", "sqlite", "text"));
+
+TEST(Story, SwitchWithCopyCarriesTheDataAndTheChoiceSurvivesARestart) {
+    host_user user;
+    const std::string a = user.track("a.flac");
+    user.run({"library", "add", a});
+    user.run({"storage", "use", "sqlite"});
+    user.run({"fields", "set", a, "RATING", "5"});
+    user.run({"storage", "use", "text", "--copy"});
+    EXPECT_EQ(line(user.run({"fields", "get", a, "RATING"})), "5");
+    std::string stats = user.run({"storage", "stats"});
+    EXPECT_EQ(stats.substr(0, stats.find('\n')), "Text file (sonarith\\tagshelf.txt)");
+    EXPECT_TRUE(fs::exists(user.profile() + "/tagshelf.txt"));
+}
+
+TEST(Story, SwitchWithCopyAnsweredNoChangesNothing) {
+    host_user user;
+    const std::string a = user.track("a.flac");
+    user.run({"library", "add", a});
+    user.run({"storage", "use", "sqlite"});
+    user.run({"fields", "set", a, "RATING", "5"});
+    user.answer("no");
+    user.run({"storage", "use", "text", "--copy"});
+    std::string stats = user.run({"storage", "stats"});
+    EXPECT_EQ(stats.substr(0, stats.find('\n')), "SQLite database (sonarith\\tagshelf_sqlite.db)");
+}
+
+TEST(Story, QuickTagsTravelThroughAnExchangeFile) {
+    host_user user;
+    const std::string exported = user.file("mine.qtg");
+    // Make a command of one's own on the preferences page, then export the list.
+    auto made = user.raw({"shell"},
+                         "prefs tab 1\nprefs click 1026\n"
+                         "prefs type 1008 'Tag Shelf/Mark favourite'\n"
+                         "prefs type 1006 favourite\nprefs type 1007 yes\n");
+    ASSERT_EQ(made.status, 0) << made.err;
+    auto saved = user.raw({"--file", exported, "prefs", "click", "1040"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    ASSERT_TRUE(fs::exists(exported));
+
+    user.run({"prefs", "click", "1038"});  // Reset, answered yes: the eight defaults
+    user.run({"storage", "use", "config"});
+    EXPECT_EQ(user.run({"menu", "list"}).find("Mark favourite"), std::string::npos);
+
+    auto loaded = user.raw({"--file", exported, "prefs", "click", "1039"});
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    std::string menu = user.run({"menu", "list"});
+    EXPECT_NE(menu.find("Tag Shelf/Mark favourite\tFAVOURITE=yes\t{"), std::string::npos) << menu;
+
+    const std::string a = user.track("a.flac");
+    user.run({"library", "add", a});
+    user.run({"menu", "run", "Tag Shelf/Mark favourite", a});
+    EXPECT_EQ(line(user.run({"fields", "get", a, "FAVOURITE"})), "yes");
+}
+
+TEST(Story, ForeignExchangeFileIsRefusedAndTheCommandsStay) {
+    host_user user;
+    std::ofstream(user.file("foreign.qtg"), std::ios::binary) << "definitely not a command list";
+    auto result = user.raw({"--file", user.file("foreign.qtg"), "prefs", "click", "1039"});
+    EXPECT_NE(result.err.find("ERROR : invalid file."), std::string::npos) << result.err;
+    user.run({"storage", "use", "sqlite"});
+    EXPECT_NE(user.run({"menu", "list"}).find("Tag Shelf/Rate -1"), std::string::npos);
+}
+
+TEST(Story, DamagedTextFileAtStartUpIsReportedInTheConsoleAndABox) {
+    host_user user;
+    const std::string a = user.track("a.flac");
+    user.run({"library", "add", a});
+    user.run({"storage", "use", "text"});
+    user.run({"fields", "set", a, "RATING", "5"});
+    std::ofstream(user.profile() + "/tagshelf.txt", std::ios::binary) << "garbage\r\n";
+    fs::remove(user.profile() + "/tagshelf.txt.backup");
+
+    host_run result = user.raw({"fields", "get", a, "RATING"});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("ERROR : Storage initialization failed (Couldn't read file "
+                              "tagshelf.txt. Incorrect file header.)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("snr_tagshelf"), std::string::npos) << "the box's caption";
+    EXPECT_NE(result.err.find("Error message: Couldn't read file tagshelf.txt. Incorrect file "
+                              "header."),
+              std::string::npos)
+        << result.err;
+    std::ifstream kept(user.profile() + "/tagshelf.txt", std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(kept)), {});
+    EXPECT_EQ(content, "garbage\r\n") << "a file that failed to load is never overwritten";
+}
+
+TEST(Story, CancelInAnErrorBoxSwitchesTheStorageOff) {
+    host_user user("no");
+    const std::string a = user.track("a.flac");
+    user.run({"library", "add", a});
+    user.run({"storage", "use", "sqlite"});
+    // Another program holds the database: writing fails, and the user answers Cancel.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((user.profile() + "/tagshelf_sqlite.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE TRANSACTION", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    host_run result = user.raw({"fields", "set", a, "RATING", "5"});
+    sqlite3_exec(other, "END TRANSACTION", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_NE(result.err.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
+                              "locked)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("Press cancel to disable snr_tagshelf or ok to ignore error and "
+                              "continue."),
+              std::string::npos)
+        << result.err;
+    std::string stats = user.run({"storage", "stats"});
+    EXPECT_NE(stats.find("None"), std::string::npos)
+        << "Cancel switched the storage off: " << stats;
+}
+
+TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
+    host_user user;
+    host_run help = run_host({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"library add", "fields get", "format", "menu run", "file move",
+                                "storage use", "prefs show", "shell", "demo"}) {
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    }
+    struct row {
+        std::vector<std::string> command;
+        int status;
+        const char* message;
+    };
+    const row rows[] = {
+        {{"fields", "get"}, 2, "usage: sonarith-host fields get"},
+        {{"menu", "run", "No such command", "x.flac"}, 1, "No such command"},
+        {{"prefs", "click", "9999"}, 1, "9999"},
+        {{"storage", "use", "floppy"}, 2, "floppy"},
+        {{"whatever"}, 2, "unknown command 'whatever'"},
+    };
+    for (const auto& r : rows) {
+        host_run result = user.raw(r.command);
+        EXPECT_EQ(result.status, r.status) << r.command[0] << " " << result.err;
+        EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
+    }
+    host_run bad_option = run_host({"--answer", "maybe", "library", "list"});
+    EXPECT_EQ(bad_option.status, 2);
+}
+
+}  // namespace
