@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -39,6 +40,11 @@ private:
     temp_directory m_dir;
     std::string m_answer;
 };
+
+std::string read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
 
 std::string line(const std::string& text) {
     std::string copy = text;
@@ -99,7 +105,11 @@ TEST(Story, SwitchWithCopyAnsweredNoChangesNothing) {
     user.run({"storage", "use", "sqlite"});
     user.run({"fields", "set", a, "RATING", "5"});
     user.answer("no");
-    user.run({"storage", "use", "text", "--copy"});
+    host_run refused = user.raw({"storage", "use", "text", "--copy"});
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.err.find("All data in target will be lost when copying. Are you sure?"),
+              std::string::npos)
+        << refused.err;
     std::string stats = user.run({"storage", "stats"});
     EXPECT_EQ(stats.substr(0, stats.find('\n')), "SQLite database (sonarith\\tagshelf_sqlite.db)");
 }
@@ -167,26 +177,45 @@ TEST(Story, DamagedTextFileAtStartUpIsReportedInTheConsoleAndABox) {
 }
 
 TEST(Story, CancelInAnErrorBoxSwitchesTheStorageOff) {
-    host_user user("no");
+    host_user user;
     const std::string a = user.track("a.flac");
     user.run({"library", "add", a});
     user.run({"storage", "use", "sqlite"});
-    // Another program holds the database: writing fails, and the user answers Cancel.
+
+    // One host session, fed line by line: the storage is open when another program
+    // takes the database, so the next write fails and the user answers Cancel.
+    const std::string out = user.file("out"), err = user.file("err");
+    const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
+                                user.profile() + "' --answer no shell >'" + out + "' 2>'" + err +
+                                "'";
+    FILE* session = popen(command.c_str(), "w");
+    ASSERT_NE(session, nullptr);
+    std::fputs(("fields set '" + a + "' RATING 4\nfields get '" + a + "' RATING\n").c_str(),
+               session);
+    std::fflush(session);
+    for (int i = 0; i < 200 && read_text(out).find("4") == std::string::npos; ++i) {
+        usleep(50 * 1000);
+    }
+    ASSERT_EQ(read_text(out), "4\n") << read_text(err);
+
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open((user.profile() + "/tagshelf_sqlite.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE TRANSACTION", nullptr, nullptr, nullptr),
               SQLITE_OK);
-    host_run result = user.raw({"fields", "set", a, "RATING", "5"});
+    std::fputs(("fields set '" + a + "' RATING 5\nexit\n").c_str(), session);
+    pclose(session);
     sqlite3_exec(other, "END TRANSACTION", nullptr, nullptr, nullptr);
     sqlite3_close(other);
-    EXPECT_NE(result.err.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
-                              "locked)"),
+
+    const std::string shown = read_text(err);
+    EXPECT_NE(shown.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
+                         "locked)"),
               std::string::npos)
-        << result.err;
-    EXPECT_NE(result.err.find("Press cancel to disable snr_tagshelf or ok to ignore error and "
-                              "continue."),
+        << shown;
+    EXPECT_NE(shown.find("Press cancel to disable snr_tagshelf or ok to ignore error and "
+                         "continue."),
               std::string::npos)
-        << result.err;
+        << shown;
     std::string stats = user.run({"storage", "stats"});
     EXPECT_NE(stats.find("None"), std::string::npos)
         << "Cancel switched the storage off: " << stats;
