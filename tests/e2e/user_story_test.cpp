@@ -251,3 +251,20 @@ TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Demo, RunsToTheEndWithEveryCheckPassing) {
+    host_run demo = run_host({"demo"});
+    const std::string marker = "The demo's profile stays at ";
+    size_t at = demo.out.find(marker);
+    ASSERT_NE(at, std::string::npos) << demo.out << demo.err;
+    std::string profile = demo.out.substr(at + marker.size());
+    profile = profile.substr(0, profile.find('\n'));
+    EXPECT_EQ(demo.status, 0) << demo.out;
+    EXPECT_NE(demo.out.find("every check passed"), std::string::npos) << demo.out;
+    EXPECT_EQ(demo.out.find("FAILED"), std::string::npos) << demo.out;
+    if (profile.find("sonarith-demo-") != std::string::npos) fs::remove_all(profile);
+}
+
+}  // namespace
