@@ -268,3 +268,18 @@ TEST(Demo, RunsToTheEndWithEveryCheckPassing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExampleComponent, ShowsTheRatingAsStarsThroughThePublicService) {
+    host_user user;
+    const std::string a = user.track("a.flac"), b = user.track("b.flac");
+    user.run({"library", "add", a, b});
+    user.run({"storage", "use", "config"});
+    user.run({"fields", "set", a, "RATING", "3"});
+    std::string shown =
+        user.run({"--component", STAR_RATING_COMPONENT, "format", "[%stars%]|%filename%", a, b});
+    EXPECT_EQ(shown, "\u2605\u2605\u2605\u2606\u2606|a\n|b\n");
+}
+
+}  // namespace
