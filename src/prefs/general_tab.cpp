@@ -178,10 +178,8 @@ INT_PTR CALLBACK general_tab_proc(HWND tab, UINT message, WPARAM wparam, LPARAM)
     // The host calls in here for every user action; nothing may escape into it.
     try {
         on_command(tab, LOWORD(wparam), HIWORD(wparam));
-    } catch (const std::exception& e) {
-        report_error("Preferences page action failed", false, e);
     } catch (...) {
-        report_error("Preferences page action failed", false, nullptr);
+        report_current_error("Preferences page action failed", false);
     }
     return TRUE;
 }

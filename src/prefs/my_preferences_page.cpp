@@ -8,10 +8,8 @@
 HWND my_preferences_page::create_page(HWND parent) {
     try {
         return create_tab_host(parent);
-    } catch (const std::exception& e) {
-        report_error("Creating the preferences page failed", false, e);
     } catch (...) {
-        report_error("Creating the preferences page failed", false, nullptr);
+        report_current_error("Creating the preferences page failed", false);
     }
     return nullptr;
 }

@@ -113,10 +113,8 @@ INT_PTR CALLBACK tab_host_proc(HWND host, UINT message, WPARAM, LPARAM lparam) {
                     on_destroy();
                 return TRUE;
         }
-    } catch (const std::exception& e) {
-        report_error("Preferences page failed", false, e);
     } catch (...) {
-        report_error("Preferences page failed", false, nullptr);
+        report_current_error("Preferences page failed", false);
     }
     return FALSE;
 }

@@ -112,9 +112,7 @@ void run_quicktag_command(std::string_view field_names, const contextmenu_tracks
             }
         }
         // Leaving the scope releases the writer: it commits and redraws the tracks.
-    } catch (const std::exception& e) {
-        report_error(failure_message, true, e);
     } catch (...) {
-        report_error(failure_message, true, nullptr);
+        report_current_error(failure_message, true);
     }
 }

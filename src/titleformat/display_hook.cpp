@@ -131,12 +131,9 @@ bool tagshelf_display_hook::resolve_field(metadb_handle* track, titleformat_text
         write(out, value.get_ptr(), value.get_length());
         found = true;
         return true;
-    } catch (const std::exception& e) {
-        report_error("Reading tagshelf data failed when evaluating a field in a tagz script.", true,
-                     e);
     } catch (...) {
-        report_error("Reading tagshelf data failed when evaluating a field in a tagz script.", true,
-                     nullptr);
+        report_current_error(
+            "Reading tagshelf data failed when evaluating a field in a tagz script.", true);
     }
     return false;
 }
@@ -174,11 +171,8 @@ bool tagshelf_display_hook::resolve_function(metadb_handle* track, titleformat_t
             case shelf_function::none:
                 break;
         }
-    } catch (const std::exception& e) {
-        report_error("Reading tagshelf data failed when evaluating a tagz function.", true, e);
     } catch (...) {
-        report_error("Reading tagshelf data failed when evaluating a tagz function.", true,
-                     nullptr);
+        report_current_error("Reading tagshelf data failed when evaluating a tagz function.", true);
     }
     return false;
 }

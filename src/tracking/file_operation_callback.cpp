@@ -6,20 +6,16 @@
 void my_file_operation_callback::files_deleted(const path_list& items) {
     try {
         tagshelf_impl::instance().remove_entries(items);
-    } catch (const std::exception& e) {
-        report_error("Failed to remove tagshelf entries", true, e);
     } catch (...) {
-        report_error("Failed to remove tagshelf entries", true, nullptr);
+        report_current_error("Failed to remove tagshelf entries", true);
     }
 }
 
 void my_file_operation_callback::files_moved(const path_list& from, const path_list& to) {
     try {
         tagshelf_impl::instance().update_locations(from, to);
-    } catch (const std::exception& e) {
-        report_error("Failed to update locations of tagshelf entries", true, e);
     } catch (...) {
-        report_error("Failed to update locations of tagshelf entries", true, nullptr);
+        report_current_error("Failed to update locations of tagshelf entries", true);
     }
 }
 

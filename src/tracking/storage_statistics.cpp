@@ -30,9 +30,7 @@ void format_storage_statistics(string_base& out) {
         out.add_string(count_text(reader->get_entry_count()).c_str());
         out.add_string("     Values: ");
         out.add_string(count_text(int64_t(reader->get_total_value_count())).c_str());
-    } catch (const std::exception& e) {
-        report_error("Couldn't read storage statistics", true, e);
     } catch (...) {
-        report_error("Couldn't read storage statistics", true, nullptr);
+        report_current_error("Couldn't read storage statistics", true);
     }
 }
