@@ -64,43 +64,57 @@ void need(const command_args& args, size_t count) {
     }
 }
 
-int file_move(host_session& session, const command_args& args) {
-    need(args, 2);
-    fs::path source = absolute_path(args[0]);
-    fs::path target = resolve_target(source, args[1]);
-    file_pairs pairs = affected_files(source, target);
-    if (fs::exists(source)) {
+// The callbacks every component registered for file operations.
+std::vector<service_ptr_t<file_operation_callback>> callbacks(host_session& session) {
+    return session.registry().all<file_operation_callback>();
+}
+
+// A move or copy of SRC to DST: the paths on disk and every file it affects. The
+// operation is done on disk only when the source exists.
+struct transfer {
+    fs::path source;
+    fs::path target;
+    file_pairs pairs;
+
+    explicit transfer(const command_args& args) {
+        need(args, 2);
+        source = absolute_path(args[0]);
+        target = resolve_target(source, args[1]);
+        pairs = affected_files(source, target);
+    }
+    bool on_disk() const {
+        if (!fs::exists(source))
+            return false;
         if (target.has_parent_path())
             fs::create_directories(target.parent_path());
-        fs::rename(source, target);
+        return true;
     }
-    for (size_t i = 0; i < pairs.from.size(); ++i) {
-        session.library().move_path(pairs.from[i], pairs.to[i]);
+};
+
+int file_move(host_session& session, const command_args& args) {
+    transfer move(args);
+    if (move.on_disk())
+        fs::rename(move.source, move.target);
+    for (size_t i = 0; i < move.pairs.from.size(); ++i) {
+        session.library().move_path(move.pairs.from[i], move.pairs.to[i]);
     }
-    auto from = as_list(pairs.from), to = as_list(pairs.to);
-    for (auto& callback : session.registry().all<file_operation_callback>()) {
+    auto from = as_list(move.pairs.from), to = as_list(move.pairs.to);
+    for (auto& callback : callbacks(session))
         callback->files_moved(from, to);
-    }
-    std::printf("moved %zu file(s)\n", pairs.from.size());
+    std::printf("moved %zu file(s)\n", move.pairs.from.size());
     return 0;
 }
 
 int file_copy(host_session& session, const command_args& args) {
-    need(args, 2);
-    fs::path source = absolute_path(args[0]);
-    fs::path target = resolve_target(source, args[1]);
-    file_pairs pairs = affected_files(source, target);
-    if (fs::exists(source)) {
-        if (target.has_parent_path())
-            fs::create_directories(target.parent_path());
-        fs::copy(source, target,
+    transfer copy(args);
+    if (copy.on_disk()) {
+        fs::copy(copy.source, copy.target,
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
-    auto from = as_list(pairs.from), to = as_list(pairs.to);
-    for (auto& callback : session.registry().all<file_operation_callback>()) {
+    auto from = as_list(copy.pairs.from), to = as_list(copy.pairs.to);
+    for (auto& callback : callbacks(session))
         callback->files_copied(from, to);
-    }
-    std::printf("copied %zu file(s)\n", pairs.from.size());
+    std::printf("copied %zu file(s)\n", copy.pairs.from.size());
     return 0;
 }
 
@@ -113,9 +127,8 @@ int file_delete(host_session& session, const command_args& args) {
     for (const auto& gone : pairs.from)
         session.library().remove_path(gone);
     auto items = as_list(pairs.from);
-    for (auto& callback : session.registry().all<file_operation_callback>()) {
+    for (auto& callback : callbacks(session))
         callback->files_deleted(items);
-    }
     std::printf("deleted %zu file(s)\n", pairs.from.size());
     return 0;
 }
