@@ -69,6 +69,11 @@ int run_command(host_session& session, const command_args& words) {
         return 2;
     }
     command_args args(words.begin() + std::ptrdiff_t(used), words.end());
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf("usage: sonarith-host %s %s\n  %s\n", command->name.c_str(),
+                    command->usage.c_str(), command->help.c_str());
+        return 0;
+    }
     try {
         return command->run(session, args);
     } catch (const usage_error& e) {

@@ -246,6 +246,11 @@ TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
         EXPECT_EQ(result.status, r.status) << r.command[0] << " " << result.err;
         EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
     }
+    host_run usage = user.raw({"menu", "run", "--help"});
+    EXPECT_EQ(usage.status, 0);
+    EXPECT_NE(usage.out.find("usage: sonarith-host menu run DISPLAY_NAME TRACK..."),
+              std::string::npos)
+        << usage.out;
     host_run bad_option = run_host({"--answer", "maybe", "library", "list"});
     EXPECT_EQ(bad_option.status, 2);
 }
