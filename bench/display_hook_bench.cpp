@@ -89,6 +89,14 @@ struct rated_library {
             tracks.push_back(host.session().tracks().track(playable_location_impl(paths[n], 0)));
             ratings.push_back(rating_of(n));
         }
+        // Most tracks of a library have no fields; these are files of the same
+        // folders that the store does not hold.
+        for (size_t i = 0; i < sampled_tracks; ++i) {
+            std::string path = paths[index(pick)];
+            path.insert(path.size() - 5, " (live)");
+            unrated_tracks.push_back(
+                host.session().tracks().track(playable_location_impl(std::move(path), 0)));
+        }
         baseline.reserve(entries);
         for (size_t n = 0; n < entries; ++n) {
             std::string lower;
@@ -143,6 +151,7 @@ struct rated_library {
     std::vector<std::string> paths;
     std::vector<metadb_handle_ptr> tracks;
     std::vector<std::string> ratings;
+    std::vector<metadb_handle_ptr> unrated_tracks;
     std::unordered_map<std::string, std::string> baseline;
 };
 
@@ -191,6 +200,30 @@ void display_hook_resolve_field(benchmark::State& state) {
     const uint64_t before = allocations_so_far();
     for (auto _ : state) {
         benchmark::DoNotOptimize(resolve_with_hook(i, out));
+        i = (i + 1) % sampled_tracks;
+    }
+    report_allocations(state, before);
+}
+
+void display_hook_declines_unrated_track(benchmark::State& state) {
+    const rated_library& lib = library();
+    text_sink out;
+    auto resolve = [&](size_t i) {
+        bool found = false;
+        return tagshelf_display_hook::instance().resolve_field(lib.unrated_tracks[i].get_ptr(),
+                                                               &out, "RATING", 6, found) ||
+               found;
+    };
+    for (size_t i = 0; i < sampled_tracks; ++i) {
+        if (resolve(i)) {
+            state.SkipWithError("a track without an entry has a rating");
+            return;
+        }
+    }
+    size_t i = 0;
+    const uint64_t before = allocations_so_far();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(resolve(i));
         i = (i + 1) % sampled_tracks;
     }
     report_allocations(state, before);
@@ -254,6 +287,7 @@ void unordered_map_lookup(benchmark::State& state) {
 constexpr int repetitions = 5;
 
 BENCHMARK(display_hook_resolve_field)->Repetitions(repetitions);
+BENCHMARK(display_hook_declines_unrated_track)->Repetitions(repetitions);
 BENCHMARK(host_format_title)->Repetitions(repetitions);
 BENCHMARK(unordered_map_lookup)->Repetitions(repetitions);
 
@@ -287,6 +321,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     print_ratio(reporter, "display_hook_resolve_field", "unordered_map_lookup");
+    print_ratio(reporter, "display_hook_declines_unrated_track", "unordered_map_lookup");
     print_ratio(reporter, "host_format_title", "unordered_map_lookup");
     // The session would write a million entries into the profile on its way out;
     // the measurement is done, so leave without it.
