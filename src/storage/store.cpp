@@ -7,7 +7,10 @@
 #include "sdk/utf8.h"
 
 uint32_t location_hash(std::string_view path, uint32_t subsong) {
-    std::string lower;
+    // Every lookup hashes the sought path, title formatting included; a buffer kept
+    // per thread spares that path an allocation once it has grown to fit.
+    thread_local std::string lower;
+    lower.clear();
     utf8_append_lower(lower, path);
     uint32_t sum = 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(lower.data());
