@@ -91,6 +91,17 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_value(const tagshelf_handle_ptr
     return m_accessor->get_value(convert(handle), name, index, out);
 }
 
+bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle_ptr& track,
+                                                             const char* name, size_t index,
+                                                             string_base& out) {
+    check_current();
+    if (!track)
+        throw std::invalid_argument("No track was given.");
+    tagshelf_handle_ptr storage_handle;
+    m_accessor->get_handle(storage_handle, track);
+    return m_accessor->get_value(storage_handle, name, index, out);
+}
+
 size_t tagshelf_impl::tagshelf_reader_wrapper::get_value_count(const tagshelf_handle_ptr& handle,
                                                                const char* name) {
     check_current();

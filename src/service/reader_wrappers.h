@@ -23,6 +23,12 @@ public:
     int64_t get_entry_count() override;
     size_t get_total_value_count() override;
 
+    // get_handle and get_value in one, without making a handle of the service: title
+    // formatting reads a field of every track it draws, and a handle would cost an
+    // allocation and two passes through the registry's lock each time.
+    bool get_track_value(const metadb_handle_ptr& track, const char* name, size_t index,
+                         string_base& out);
+
     // A reader answers the writer's interface too; its writes do nothing.
     void remove_all() override {}
     void set_info(const tagshelf_handle_ptr&, const x_info&) override {}

@@ -90,6 +90,15 @@ bool tagshelf_impl::get_reader(service_ptr_t<tagshelf_reader>& out) {
                                              &tagshelf_storage::get_reader);
 }
 
+bool tagshelf_impl::get_reader_wrapper(service_ptr_t<tagshelf_reader_wrapper>& out) {
+    service_ptr_t<tagshelf_reader> reader;
+    if (!get_reader(reader))
+        return false;
+    // get_reader hands out no other kind of reader.
+    out = static_cast<tagshelf_reader_wrapper*>(reader.get_ptr());
+    return true;
+}
+
 service_ptr_t<tagshelf_storage> tagshelf_impl::active_storage() {
     barrier();
     if (!snapshot().storage)

@@ -33,6 +33,9 @@ public:
     bool get_reader(service_ptr_t<tagshelf_reader>& out) override;
     void lock() override;
     void unlock() override;
+    // As get_reader, typed as the reader this service hands out, for the component's
+    // own paths that use more than the public interface.
+    bool get_reader_wrapper(service_ptr_t<tagshelf_reader_wrapper>& out);
 
     // Whether a storage is active (barrier; lazy load).
     bool storage_active();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "frame/config_vars.h"
+#include "service/reader_wrappers.h"
 #include "service/report_error.h"
 #include "service/tagshelf_impl.h"
 #include "titleformat/shelf_functions.h"
@@ -22,11 +23,11 @@ param_text param(titleformat_hook_function_params* params, size_t index) {
 
 // A reader of the active storage and the track's handle in it, or nothing.
 struct track_view {
-    service_ptr_t<tagshelf_reader> reader;
+    service_ptr_t<tagshelf_impl::tagshelf_reader_wrapper> reader;
     tagshelf_handle_ptr handle;
 
     bool open(metadb_handle* track) {
-        if (!tagshelf_impl::instance().get_reader(reader))
+        if (!tagshelf_impl::instance().get_reader_wrapper(reader))
             return false;
         reader->get_handle(handle, metadb_handle_ptr(track));
         return true;
@@ -119,13 +120,13 @@ bool tagshelf_display_hook::resolve_field(metadb_handle* track, titleformat_text
     if (cfg_field_processing == 0)
         return false;
     try {
-        track_view view;
-        if (!view.open(track))
+        service_ptr_t<tagshelf_impl::tagshelf_reader_wrapper> reader;
+        if (!tagshelf_impl::instance().get_reader_wrapper(reader))
             return false;
         // The name is copied with its length: the host's text need not end there.
         string8 value;
-        if (!view.reader->get_value(view.handle, std::string(name, name_length).c_str(), 0,
-                                    value)) {
+        if (!reader->get_track_value(metadb_handle_ptr(track),
+                                     std::string(name, name_length).c_str(), 0, value)) {
             return false;
         }
         write(out, value.get_ptr(), value.get_length());
