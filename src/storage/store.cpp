@@ -6,6 +6,18 @@
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"
 
+namespace {
+
+// Makes room for one more item, growing by doubling as push_back would, so that a
+// following insertion cannot fail.
+template <class T>
+void make_room_for_one(std::vector<T>& items) {
+    if (items.size() == items.capacity())
+        items.reserve(items.size() < 8 ? 8 : items.size() * 2);
+}
+
+}  // namespace
+
 uint32_t location_hash(std::string_view path, uint32_t subsong) {
     // Every lookup hashes the sought path, title formatting included; a buffer kept
     // per thread spares that path an allocation once it has grown to fit.
@@ -26,10 +38,10 @@ void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
 }
 
 size_t tagshelf_store::lower_bound(uint32_t hash) const {
-    size_t lo = 0, hi = m_table.size();
+    size_t lo = 0, hi = m_hashes.size();
     while (lo < hi) {
         size_t mid = (lo + hi) / 2;
-        if (hash > m_table[mid]->hash) {
+        if (hash > m_hashes[mid]) {
             lo = mid + 1;
         } else {
             hi = mid;
@@ -40,7 +52,7 @@ size_t tagshelf_store::lower_bound(uint32_t hash) const {
 
 bool tagshelf_store::find(const playable_location& location, uint32_t hash, size_t& stop) const {
     size_t i = lower_bound(hash);
-    for (; i < m_table.size() && m_table[i]->hash == hash; ++i) {
+    for (; i < m_table.size() && m_hashes[i] == hash; ++i) {
         if (m_table[i]->location.equals(location)) {
             stop = i;
             return true;
@@ -63,9 +75,12 @@ void tagshelf_store::attach(storage_entry& entry) {
         return;
     size_t index;
     find(entry.location, entry.hash, index);
-    // Insert first: should it run out of memory, the entry stays detached and a
-    // later write tries again.
+    // Make room first: should it run out of memory, the entry stays detached and a
+    // later write tries again. With room made, neither insertion can fail.
+    make_room_for_one(m_table);
+    make_room_for_one(m_hashes);
     m_table.insert(m_table.begin() + std::ptrdiff_t(index), storage_entry_ptr(&entry));
+    m_hashes.insert(m_hashes.begin() + std::ptrdiff_t(index), entry.hash);
     entry.position = int32_t(index);
     entry.generation = ++m_generation;
 }
@@ -80,7 +95,7 @@ void tagshelf_store::remove(storage_entry& entry) {
         // equal hash: another entry for the same location must never be touched.
         index = lower_bound(entry.hash);
         while (index < m_table.size() && m_table[index].get_ptr() != &entry) {
-            if (m_table[index]->hash != entry.hash) {
+            if (m_hashes[index] != entry.hash) {
                 index = m_table.size();
                 break;
             }
@@ -97,6 +112,7 @@ void tagshelf_store::remove(storage_entry& entry) {
     entry.position = -1;
     storage_entry_ptr keep_alive = std::move(m_table[index]);
     m_table.erase(m_table.begin() + std::ptrdiff_t(index));
+    m_hashes.erase(m_hashes.begin() + std::ptrdiff_t(index));
     ++m_generation;
 }
 
@@ -106,6 +122,7 @@ void tagshelf_store::remove_all() {
         entry->position = -1;
     }
     m_table.clear();
+    m_hashes.clear();
     m_unsorted_from = no_unsorted;
 }
 
@@ -120,10 +137,13 @@ storage_entry& tagshelf_store::append_unsorted(std::string path, uint32_t subson
     uint32_t hash = location_hash(path, subsong);
     auto entry =
         make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
+    make_room_for_one(m_table);
+    make_room_for_one(m_hashes);
     m_unsorted_from = std::min(m_unsorted_from, m_table.size());
     entry->position = int32_t(m_table.size());
     entry->generation = m_generation;
     m_table.push_back(entry);
+    m_hashes.push_back(hash);
     return *entry;
 }
 
@@ -141,6 +161,7 @@ void tagshelf_store::normalize() {
         std::make_move_iterator(m_table.begin() + std::ptrdiff_t(first_new)),
         std::make_move_iterator(m_table.end()));
     m_table.resize(first_new);
+    m_hashes.resize(first_new);
     std::stable_sort(
         fresh.begin(), fresh.end(),
         [](const storage_entry_ptr& a, const storage_entry_ptr& b) { return a->hash < b->hash; });
@@ -180,6 +201,10 @@ void tagshelf_store::normalize() {
     while (old_index < first_new)
         push(std::move(m_table[old_index++]));
 
+    // Within the capacity every append reserved, so this cannot fail.
+    m_hashes.clear();
+    for (const auto& entry : merged)
+        m_hashes.push_back(entry->hash);
     m_table = std::move(merged);
     ++m_generation;
     for (size_t i = 0; i < m_table.size(); ++i) {
