@@ -1,5 +1,6 @@
 #include "titleformat/display_hook.h"
 
+#include <cstring>
 #include <string>
 
 #include "frame/config_vars.h"
@@ -20,6 +21,32 @@ param_text param(titleformat_hook_function_params* params, size_t index) {
     params->get_param(index, p.text, p.length);
     return p;
 }
+
+// A field name from the host, zero-terminated for the reader's interface: the
+// host's text need not end where the name does. Names of usual length stay on the
+// stack, as this runs for every field reference of every line drawn.
+class field_name {
+public:
+    field_name(const char* text, size_t length) {
+        if (length < sizeof m_short) {
+            std::memcpy(m_short, text, length);
+            m_short[length] = '\0';
+            m_text = m_short;
+        } else {
+            m_long.assign(text, length);
+            m_text = m_long.c_str();
+        }
+    }
+    field_name(const field_name&) = delete;
+    field_name& operator=(const field_name&) = delete;
+
+    const char* c_str() const { return m_text; }
+
+private:
+    char m_short[64];
+    std::string m_long;
+    const char* m_text;
+};
 
 // A reader of the active storage and the track's handle in it, or nothing.
 struct track_view {
@@ -55,8 +82,7 @@ bool shelf_value(track_view& view, titleformat_hook_function_params* params,
     }
     param_text x = param(params, 0);
     string8 value;
-    found =
-        view.reader->get_value(view.handle, std::string(x.text, x.length).c_str(), index, value);
+    found = view.reader->get_value(view.handle, field_name(x.text, x.length).c_str(), index, value);
     write(out, value.get_ptr(), value.get_length());
     return true;
 }
@@ -64,7 +90,7 @@ bool shelf_value(track_view& view, titleformat_hook_function_params* params,
 bool shelf_num(track_view& view, titleformat_hook_function_params* params,
                titleformat_text_out* out, bool& found) {
     param_text x = param(params, 0);
-    size_t count = view.reader->get_value_count(view.handle, std::string(x.text, x.length).c_str());
+    size_t count = view.reader->get_value_count(view.handle, field_name(x.text, x.length).c_str());
     found = count != 0;
     std::string digits = std::to_string(count);
     write(out, digits.data(), digits.size());
@@ -123,10 +149,9 @@ bool tagshelf_display_hook::resolve_field(metadb_handle* track, titleformat_text
         service_ptr_t<tagshelf_impl::tagshelf_reader_wrapper> reader;
         if (!tagshelf_impl::instance().get_reader_wrapper(reader))
             return false;
-        // The name is copied with its length: the host's text need not end there.
         string8 value;
         if (!reader->get_track_value(metadb_handle_ptr(track),
-                                     std::string(name, name_length).c_str(), 0, value)) {
+                                     field_name(name, name_length).c_str(), 0, value)) {
             return false;
         }
         write(out, value.get_ptr(), value.get_length());

@@ -50,6 +50,20 @@ TEST_F(DisplayHook, FieldShowsItsFirstValueWhateverTheLetterCase) {
     EXPECT_EQ(format("[stars: %RATING%]", rated), "stars: 4") << "a found field keeps its section";
 }
 
+TEST_F(DisplayHook, FieldNamesOfAnyLengthResolve) {
+    // Around and far beyond the length the hook copies without allocating.
+    test_record record{rated->get_location().get_path(), 0, {}};
+    for (size_t length : {1, 15, 16, 63, 64, 65, 300})
+        record.fields.add_value(std::string(length, 'N').c_str(), std::to_string(length).c_str());
+    method_a.medium.push_back(std::move(record));
+    host.start(method_a_guid);
+    for (size_t length : {1, 15, 16, 63, 64, 65, 300}) {
+        const std::string name(length, 'n');
+        EXPECT_EQ(format(("%" + name + "%").c_str(), rated), std::to_string(length));
+        EXPECT_EQ(format(("$shelf(" + name + ")").c_str(), rated), std::to_string(length));
+    }
+}
+
 TEST_F(DisplayHook, AbsentFieldIsLeftToTheHost) {
     store(rated, {{"RATING", "4"}});
     host.start(method_a_guid);
