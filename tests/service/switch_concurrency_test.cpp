@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "frame/host_ops.h"
+#include "sdk/titleformat.h"
 #include "service_test_host.h"
 
 namespace {
@@ -122,6 +124,50 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
         EXPECT_EQ(problem, "");
     EXPECT_EQ(failures, 0);
     EXPECT_GT(reads, 0);
+    EXPECT_TRUE(host.boxes().empty());
+}
+
+TEST(SwitchConcurrency, FormattingOnOtherThreadsFindsEveryFieldWhileTheStorageIsSwitched) {
+    service_test_host host;
+    std::vector<metadb_handle_ptr> tracks;
+    for (int i = 0; i < track_count; ++i) {
+        tracks.push_back(host.track(track_name(i)));
+        method_a.put(tracks.back(), "SOURCE", "A");
+        method_b.put(tracks.back(), "SOURCE", "B");
+    }
+    host.start(method_a_guid);
+    service_ptr_t<titleformat_object> script;
+    ASSERT_TRUE(host_ops::single<titleformat_compiler>()->compile(script, "%SOURCE%"));
+
+    std::atomic<bool> switching{true};
+    std::atomic<int> lines{0};
+    std::vector<std::string> problems(2);
+    auto formatting_loop = [&](size_t me) {
+        while (switching) {
+            for (const auto& track : tracks) {
+                string8 line;
+                track->format_title(nullptr, line, script);
+                if (line.str() != "A" && line.str() != "B")
+                    problems[me] = "a line showed \"" + line.str() + "\"";
+                ++lines;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.emplace_back(formatting_loop, 0);
+    threads.emplace_back(formatting_loop, 1);
+    for (int i = 0; i < 40; ++i) {
+        host.shelf().switch_storage(i % 2 == 0 ? method_b_guid : method_a_guid, false, true, true);
+        std::this_thread::yield();
+    }
+    switching = false;
+    for (auto& thread : threads)
+        thread.join();
+
+    for (const auto& problem : problems)
+        EXPECT_EQ(problem, "");
+    EXPECT_GT(lines, 0);
+    EXPECT_TRUE(host.console().empty()) << host.console().front();
     EXPECT_TRUE(host.boxes().empty());
 }
 
