@@ -19,16 +19,37 @@ void make_room_for_one(std::vector<T>& items) {
 }  // namespace
 
 uint32_t location_hash(std::string_view path, uint32_t subsong) {
-    // Every lookup hashes the sought path, title formatting included; a buffer kept
-    // per thread spares that path an allocation once it has grown to fit.
-    thread_local std::string lower;
-    lower.clear();
-    utf8_append_lower(lower, path);
-    uint32_t sum = 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(lower.data());
-    for (size_t i = 0; i + 4 <= lower.size(); i += 4) {
-        sum += uint32_t(bytes[i]) | uint32_t(bytes[i + 1]) << 8 | uint32_t(bytes[i + 2]) << 16 |
-               uint32_t(bytes[i + 3]) << 24;
+    // Every lookup hashes the sought path, title formatting included, so the
+    // lower-cased bytes are summed as they are made instead of being collected in a
+    // string. ASCII is lowered in place; each run of other bytes goes through the
+    // Unicode mapping on its own, which gives the same bytes as lowering the whole
+    // path, since no multi-byte character contains an ASCII byte.
+    uint32_t sum = 0, word = 0;
+    unsigned filled = 0;
+    auto push = [&](unsigned char byte) {
+        word |= uint32_t(byte) << (8 * filled);
+        if (++filled == 4) {
+            sum += word;
+            word = 0;
+            filled = 0;
+        }
+    };
+    std::string run;
+    for (size_t i = 0; i < path.size();) {
+        auto c = static_cast<unsigned char>(path[i]);
+        if (c < 0x80) {
+            push(c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c);
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < path.size() && static_cast<unsigned char>(path[end]) >= 0x80)
+            ++end;
+        run.clear();
+        utf8_append_lower(run, path.substr(i, end - i));
+        for (char byte : run)
+            push(static_cast<unsigned char>(byte));
+        i = end;
     }
     return sum + subsong;
 }
