@@ -5,6 +5,8 @@
 // baseline's, and the allocations one resolution costs.
 #include <benchmark/benchmark.h>
 
+#include "median_reporter.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -291,38 +293,16 @@ BENCHMARK(display_hook_declines_unrated_track)->Repetitions(repetitions);
 BENCHMARK(host_format_title)->Repetitions(repetitions);
 BENCHMARK(unordered_map_lookup)->Repetitions(repetitions);
 
-// The console report, remembering each benchmark's median CPU time for the
-// ratios: every run is single-threaded, and CPU time holds steadier than wall
-// time on a machine shared with other work.
-class median_reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
-void print_ratio(const median_reporter& reporter, const char* measured, const char* baseline) {
-    auto m = reporter.medians.find(measured);
-    auto b = reporter.medians.find(baseline);
-    if (m != reporter.medians.end() && b != reporter.medians.end() && b->second > 0)
-        std::printf("median ratio %s / %s: %.2f\n", measured, baseline, m->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    median_reporter reporter;
+    median_reporter reporter(median_reporter::clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    print_ratio(reporter, "display_hook_resolve_field", "unordered_map_lookup");
-    print_ratio(reporter, "display_hook_declines_unrated_track", "unordered_map_lookup");
-    print_ratio(reporter, "host_format_title", "unordered_map_lookup");
+    reporter.print_ratio("display_hook_resolve_field", "unordered_map_lookup");
+    reporter.print_ratio("display_hook_declines_unrated_track", "unordered_map_lookup");
+    reporter.print_ratio("host_format_title", "unordered_map_lookup");
     // The session writes the store into its profile when it ends; the measurement
     // is done, so spare it the million entries.
     tagshelf_store& store = tagshelf_storage_config::store();

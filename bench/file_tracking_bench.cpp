@@ -6,6 +6,8 @@
 // each size shows how far apart the two have grown.
 #include <benchmark/benchmark.h>
 
+#include "median_reporter.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -196,23 +198,6 @@ bool walks_agree() {
     return by_set == by_nested_walk && by_set != lib.contents();
 }
 
-// The console report, remembering each run's median CPU time by name for the
-// ratios: the runs are single-threaded, and CPU time holds steadier than wall time
-// on a machine shared with other work.
-class median_reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name + "/" + run.run_name.args] =
-                    run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,15 +206,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the set of paths and the nested walk leave different stores\n");
         return 1;
     }
-    median_reporter reporter;
+    median_reporter reporter(median_reporter::clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     for (const auto& [arg, size] : {std::pair{"0", small_case}, std::pair{"1", large_case}}) {
-        auto set = reporter.medians.find(std::string("set_of_paths/") + arg);
-        auto nested = reporter.medians.find(std::string("nested_walk_of_paths/") + arg);
-        if (set != reporter.medians.end() && nested != reporter.medians.end() && set->second > 0)
+        double ratio = reporter.ratio(std::string("nested_walk_of_paths/") + arg,
+                                      std::string("set_of_paths/") + arg);
+        if (ratio > 0)
             std::printf("%zu entries, %zu moved: median ratio nested_walk / set_of_paths: %.1f\n",
-                        size.entries, size.moved, nested->second / set->second);
+                        size.entries, size.moved, ratio);
     }
     // The session writes the store into its profile when it ends; the measurement
     // is done, so spare it the million entries.

@@ -4,6 +4,8 @@
 // small constant of the baseline, where storing one at a time would take hours.
 #include <benchmark/benchmark.h>
 
+#include "median_reporter.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -100,31 +102,13 @@ BENCHMARK(sort_lower_cased_paths)
     ->Repetitions(repetitions)
     ->UseRealTime();
 
-// The console report, remembering each benchmark's median for the ratio.
-class median_reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    median_reporter reporter;
+    median_reporter reporter(median_reporter::clock::wall);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    auto bulk = reporter.medians.find("bulk_load_store");
-    auto baseline = reporter.medians.find("sort_lower_cased_paths");
-    if (bulk != reporter.medians.end() && baseline != reporter.medians.end() &&
-        baseline->second > 0)
-        std::printf("median ratio bulk_load_store / sort_lower_cased_paths: %.2f\n",
-                    bulk->second / baseline->second);
+    reporter.print_ratio("bulk_load_store", "sort_lower_cased_paths");
     return 0;
 }

@@ -11,7 +11,6 @@
 #include "quicktag/qtg_file.h"
 #include "sdk/utf8.h"
 #include "sdk/window.h"
-#include "service/report_error.h"
 
 namespace {
 
@@ -253,13 +252,5 @@ void refresh_command_tab(HWND tab) {
 }
 
 INT_PTR CALLBACK commands_tab_proc(HWND tab, UINT message, WPARAM wparam, LPARAM) {
-    if (message != WM_COMMAND)
-        return FALSE;
-    // The host calls in here for every user action; nothing may escape into it.
-    try {
-        on_command(tab, LOWORD(wparam), HIWORD(wparam));
-    } catch (...) {
-        report_current_error("Preferences page action failed", false);
-    }
-    return TRUE;
+    return dispatch_tab_command(tab, message, wparam, on_command);
 }

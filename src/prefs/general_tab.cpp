@@ -173,13 +173,5 @@ void refresh_general_tab(HWND tab) {
 }
 
 INT_PTR CALLBACK general_tab_proc(HWND tab, UINT message, WPARAM wparam, LPARAM) {
-    if (message != WM_COMMAND)
-        return FALSE;
-    // The host calls in here for every user action; nothing may escape into it.
-    try {
-        on_command(tab, LOWORD(wparam), HIWORD(wparam));
-    } catch (...) {
-        report_current_error("Preferences page action failed", false);
-    }
-    return TRUE;
+    return dispatch_tab_command(tab, message, wparam, on_command);
 }
