@@ -91,6 +91,13 @@ storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) 
     return make_service<storage_entry>(playable_location_impl(location), hash);
 }
 
+storage_entry* tagshelf_store::find(const playable_location& location) const {
+    size_t index;
+    if (!find(location, location_hash(location.get_path(), location.get_subsong()), index))
+        return nullptr;
+    return m_table[index].get_ptr();
+}
+
 void tagshelf_store::attach(storage_entry& entry) {
     if (entry.position >= 0)
         return;

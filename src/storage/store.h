@@ -54,6 +54,8 @@ public:
 
     // The stored entry for `location`, or a new detached one (the table is not changed).
     storage_entry_ptr get_handle(const playable_location& location);
+    // The stored entry that lookups of `location` find, or null when none is stored.
+    storage_entry* find(const playable_location& location) const;
     // Stores a detached entry at its place in hash order; a stored entry is left alone.
     void attach(storage_entry& entry);
     // Empties and removes exactly this entry from the table; a detached entry is
