@@ -6,7 +6,7 @@ void tagshelf_accessor_plain::get_handle(tagshelf_handle_ptr& out, const metadb_
 
 void tagshelf_accessor_plain::enum_handles(list_base_t<tagshelf_handle_ptr>& out) {
     out.reserve(out.get_count() + m_store.entry_count());
-    for (const auto& entry : m_store.entries())
+    for (storage_entry* entry : m_store.entries())
         out.add_item(entry);
 }
 

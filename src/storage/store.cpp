@@ -1,22 +1,13 @@
 #include "storage/store.h"
 
+#include <absl/hash/hash.h>
+
 #include <algorithm>
 #include <cstring>
 
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"
-
-namespace {
-
-// Makes room for one more item, growing by doubling as push_back would, so that a
-// following insertion cannot fail.
-template <class T>
-void make_room_for_one(std::vector<T>& items) {
-    if (items.size() == items.capacity())
-        items.reserve(items.size() < 8 ? 8 : items.size() * 2);
-}
-
-}  // namespace
+#include "storage/folded_path.h"
 
 uint32_t location_hash(std::string_view path, uint32_t subsong) {
     // Every lookup hashes the sought path, title formatting included, so the
@@ -58,185 +49,213 @@ void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
     out = host_ops::track_for(location);
 }
 
-size_t tagshelf_store::lower_bound(uint32_t hash) const {
-    size_t lo = 0, hi = m_hashes.size();
-    while (lo < hi) {
-        size_t mid = (lo + hi) / 2;
-        if (hash > m_hashes[mid]) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo;
+size_t tagshelf_store::hash_folded(std::string_view folded) {
+    return absl::Hash<std::string_view>{}(folded);
 }
 
-bool tagshelf_store::find(const playable_location& location, uint32_t hash, size_t& stop) const {
-    size_t i = lower_bound(hash);
-    for (; i < m_table.size() && m_hashes[i] == hash; ++i) {
-        if (m_table[i]->location.equals(location)) {
-            stop = i;
-            return true;
-        }
-    }
-    stop = i;
-    return false;
+size_t tagshelf_store::path_hash::operator()(const storage_entry* entry) const {
+    return hash_folded(folded_path(entry->location.path()).view());
 }
 
-storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
-    uint32_t hash = location_hash(location.get_path(), location.get_subsong());
-    size_t index;
-    if (find(location, hash, index))
-        return m_table[index];
-    return make_service<storage_entry>(playable_location_impl(location), hash);
+bool tagshelf_store::path_equal::operator()(const storage_entry* a, const storage_entry* b) const {
+    const std::string& pa = a->location.path();
+    const std::string& pb = b->location.path();
+    return stricmp_utf8_ex(pa.data(), pa.size(), pb.data(), pb.size()) == 0;
+}
+
+bool tagshelf_store::path_equal::operator()(const storage_entry* a, const path_probe& b) const {
+    const std::string& pa = a->location.path();
+    return stricmp_utf8_ex(pa.data(), pa.size(), b.path.data(), b.path.size()) == 0;
+}
+
+storage_entry* tagshelf_store::chain_of(std::string_view path) const {
+    auto found = m_paths.find(path_probe{path, hash_folded(folded_path(path).view())});
+    return found == m_paths.end() ? nullptr : *found;
+}
+
+storage_entry* tagshelf_store::first_of_location(storage_entry* chain, uint32_t subsong) {
+    storage_entry* first = nullptr;
+    for (storage_entry* e = chain; e; e = e->m_next_of_path) {
+        if (e->location.get_subsong() == subsong && (!first || e->m_order < first->m_order))
+            first = e;
+    }
+    return first;
 }
 
 storage_entry* tagshelf_store::find(const playable_location& location) const {
-    size_t index;
-    if (!find(location, location_hash(location.get_path(), location.get_subsong()), index))
-        return nullptr;
-    return m_table[index].get_ptr();
+    return first_of_location(chain_of(location.get_path()), location.get_subsong());
+}
+
+void tagshelf_store::find_path(std::string_view path, std::vector<storage_entry*>& out) const {
+    const size_t first = out.size();
+    for (storage_entry* e = chain_of(path); e; e = e->m_next_of_path)
+        out.push_back(e);
+    std::sort(out.begin() + std::ptrdiff_t(first), out.end(), table_order());
+}
+
+storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
+    if (storage_entry* stored = find(location))
+        return stored;
+    const char* path = location.get_path();
+    return make_service<storage_entry>(playable_location_impl(location),
+                                       location_hash(path, location.get_subsong()));
+}
+
+void tagshelf_store::link_path(storage_entry& entry) {
+    // The chain's first entry stands in the index for the whole chain; others join
+    // behind it, so the index changes only for a path's first entry.
+    auto [slot, inserted] = m_paths.insert(&entry);
+    if (inserted)
+        return;
+    storage_entry* first = *slot;
+    entry.m_next_of_path = first->m_next_of_path;
+    first->m_next_of_path = &entry;
+}
+
+void tagshelf_store::unlink_path(storage_entry& entry) {
+    auto slot = m_paths.find(&entry);
+    storage_entry* next = entry.m_next_of_path;
+    entry.m_next_of_path = nullptr;
+    if (slot == m_paths.end())
+        return;
+    if (*slot != &entry) {
+        for (storage_entry* e = *slot; e; e = e->m_next_of_path) {
+            if (e->m_next_of_path == &entry) {
+                e->m_next_of_path = next;
+                return;
+            }
+        }
+        return;
+    }
+    m_paths.erase(slot);
+    if (next)
+        m_paths.insert(next);
+}
+
+uint64_t tagshelf_store::order_before(const storage_entry& stored) {
+    for (;;) {
+        auto at = m_table.find(const_cast<storage_entry*>(&stored));
+        uint64_t lower = 0;
+        if (at != m_table.begin()) {
+            const storage_entry* previous = *std::prev(at);
+            if (previous->hash == stored.hash)
+                lower = previous->m_order;
+        }
+        if (stored.m_order - lower >= 2)
+            return lower + (stored.m_order - lower) / 2;
+        // No key is left between the two: give the whole run of this hash fresh,
+        // widely spaced keys in the same order. The run's neighbours have other
+        // hashes, so the table's order does not change.
+        auto run = m_table.lower_bound(const_cast<storage_entry*>(&stored));
+        while (run != m_table.begin() && (*std::prev(run))->hash == stored.hash)
+            --run;
+        for (; run != m_table.end() && (*run)->hash == stored.hash; ++run)
+            (*run)->m_order = next_order();
+    }
+}
+
+void tagshelf_store::insert(storage_entry& entry, uint64_t order) {
+    entry.m_order = order;
+    auto [at, inserted] = m_table.insert(&entry);
+    try {
+        link_path(entry);
+    } catch (...) {
+        m_table.erase(at);
+        throw;
+    }
+    (void)inserted;
+    entry.m_stored = true;
+    entry.service_add_ref();
 }
 
 void tagshelf_store::attach(storage_entry& entry) {
-    if (entry.position >= 0)
+    if (entry.m_stored)
         return;
-    size_t index;
-    find(entry.location, entry.hash, index);
-    // Make room first: should it run out of memory, the entry stays detached and a
-    // later write tries again. With room made, neither insertion can fail.
-    make_room_for_one(m_table);
-    make_room_for_one(m_hashes);
-    m_table.insert(m_table.begin() + std::ptrdiff_t(index), storage_entry_ptr(&entry));
-    m_hashes.insert(m_hashes.begin() + std::ptrdiff_t(index), entry.hash);
-    entry.position = int32_t(index);
-    entry.generation = ++m_generation;
+    storage_entry* same = find(entry.location);
+    insert(entry, same ? order_before(*same) : next_order());
 }
 
 void tagshelf_store::remove(storage_entry& entry) {
-    if (entry.position < 0)
+    if (!entry.m_stored)
         return;
-    size_t index = size_t(entry.position);
-    if (entry.generation != m_generation || index >= m_table.size() ||
-        m_table[index].get_ptr() != &entry) {
-        // The recorded place is stale. Search by identity among the entries of
-        // equal hash: another entry for the same location must never be touched.
-        index = lower_bound(entry.hash);
-        while (index < m_table.size() && m_table[index].get_ptr() != &entry) {
-            if (m_hashes[index] != entry.hash) {
-                index = m_table.size();
-                break;
-            }
-            ++index;
-        }
-        if (index >= m_table.size()) {
-            entry.position = -1;
-            return;
-        }
-        entry.position = int32_t(index);
-        entry.generation = m_generation;
-    }
     entry.fields.clear();
-    entry.position = -1;
-    storage_entry_ptr keep_alive = std::move(m_table[index]);
-    m_table.erase(m_table.begin() + std::ptrdiff_t(index));
-    m_hashes.erase(m_hashes.begin() + std::ptrdiff_t(index));
-    ++m_generation;
+    m_table.erase(&entry);
+    unlink_path(entry);
+    entry.m_stored = false;
+    entry.service_release();
 }
 
 void tagshelf_store::remove_all() {
-    for (auto& entry : m_table) {
-        entry->fields.clear();
-        entry->position = -1;
-    }
+    table entries = std::move(m_table);
     m_table.clear();
-    m_hashes.clear();
-    m_unsorted_from = no_unsorted;
+    m_paths.clear();
+    for (storage_entry* entry : entries) {
+        entry->fields.clear();
+        entry->m_stored = false;
+        entry->m_next_of_path = nullptr;
+        entry->service_release();
+    }
 }
 
 size_t tagshelf_store::total_value_count() const {
     size_t total = 0;
-    for (const auto& entry : m_table)
+    for (const storage_entry* entry : m_table)
         total += entry->fields.get_total_value_count();
     return total;
 }
 
-storage_entry& tagshelf_store::append_unsorted(std::string path, uint32_t subsong) {
-    uint32_t hash = location_hash(path, subsong);
-    auto entry =
-        make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
-    make_room_for_one(m_table);
-    make_room_for_one(m_hashes);
-    m_unsorted_from = std::min(m_unsorted_from, m_table.size());
-    entry->position = int32_t(m_table.size());
-    entry->generation = m_generation;
-    m_table.push_back(entry);
-    m_hashes.push_back(hash);
-    return *entry;
+void tagshelf_store::bulk_loader::reserve(size_t count) {
+    m_pending.reserve(m_pending.size() + count);
+    m_store.m_paths.reserve(m_store.m_paths.size() + count);
 }
 
 void tagshelf_store::bulk_loader::add(std::string path, uint32_t subsong, x_info_impl fields) {
-    m_store.append_unsorted(std::move(path), subsong).fields = std::move(fields);
+    uint32_t hash = location_hash(path, subsong);
+    auto entry =
+        make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
+    entry->fields = std::move(fields);
+    m_pending.push_back(std::move(entry));
 }
 
-void tagshelf_store::normalize() {
-    // Entries stored before the first unsorted append are in order already and
-    // are never merged with each other: two entries of one location written
-    // through two handles both stay, as they would when loading one at a time.
-    size_t first_new = std::min(m_unsorted_from, m_table.size());
-    m_unsorted_from = no_unsorted;
-    std::vector<storage_entry_ptr> fresh(
-        std::make_move_iterator(m_table.begin() + std::ptrdiff_t(first_new)),
-        std::make_move_iterator(m_table.end()));
-    m_table.resize(first_new);
-    m_hashes.resize(first_new);
+void tagshelf_store::bulk_loader::commit() {
+    // In load order, a record for a location already stored (before this load or
+    // by an earlier record) hands its fields to that entry, as set_info would; the
+    // others become entries, stored after every entry of equal hash in load order.
+    std::vector<storage_entry*> fresh;
+    fresh.reserve(m_pending.size());
+    try {
+        link_records(fresh);
+    } catch (...) {
+        // Out of memory: records not yet in the table leave the index again.
+        for (storage_entry* entry : fresh) {
+            if (!entry->m_stored)
+                m_store.unlink_path(*entry);
+        }
+        m_pending.clear();
+        throw;
+    }
+    m_pending.clear();
+}
+
+void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fresh) {
+    for (const storage_entry_ptr& record : m_pending) {
+        if (storage_entry* stored = m_store.find(record->location)) {
+            stored->fields = std::move(record->fields);
+            record->fields.clear();
+            continue;
+        }
+        m_store.link_path(*record);
+        fresh.push_back(record.get_ptr());
+    }
     std::stable_sort(
         fresh.begin(), fresh.end(),
-        [](const storage_entry_ptr& a, const storage_entry_ptr& b) { return a->hash < b->hash; });
-
-    // Merge the two ordered runs, earlier entries first within a hash. A new
-    // entry for a location already present (earlier or new) hands its fields to
-    // the first such entry and leaves the table.
-    std::vector<storage_entry_ptr> merged;
-    merged.reserve(m_table.size() + fresh.size());
-    size_t run_start = 0;  // first entry in `merged` with the hash of its last one
-    auto push = [&](storage_entry_ptr&& entry) {
-        if (merged.empty() || merged.back()->hash != entry->hash)
-            run_start = merged.size();
-        merged.push_back(std::move(entry));
-    };
-    size_t old_index = 0;
-    for (auto& entry : fresh) {
-        while (old_index < first_new && m_table[old_index]->hash <= entry->hash)
-            push(std::move(m_table[old_index++]));
-        storage_entry* earlier = nullptr;
-        if (!merged.empty() && merged.back()->hash == entry->hash) {
-            for (size_t i = run_start; i < merged.size(); ++i) {
-                if (merged[i]->location.equals(entry->location)) {
-                    earlier = merged[i].get_ptr();
-                    break;
-                }
-            }
-        }
-        if (earlier) {
-            earlier->fields = std::move(entry->fields);
-            entry->fields.clear();
-            entry->position = -1;
-        } else {
-            push(std::move(entry));
-        }
-    }
-    while (old_index < first_new)
-        push(std::move(m_table[old_index++]));
-
-    // Within the capacity every append reserved, so this cannot fail.
-    m_hashes.clear();
-    for (const auto& entry : merged)
-        m_hashes.push_back(entry->hash);
-    m_table = std::move(merged);
-    ++m_generation;
-    for (size_t i = 0; i < m_table.size(); ++i) {
-        m_table[i]->position = int32_t(i);
-        m_table[i]->generation = m_generation;
+        [](const storage_entry* a, const storage_entry* b) { return a->hash < b->hash; });
+    // New entries take keys above every stored one, so into an empty table they go
+    // in at its end without a search.
+    for (storage_entry* entry : fresh) {
+        entry->m_order = m_store.next_order();
+        m_store.m_table.insert(m_store.m_table.end(), entry);
+        entry->m_stored = true;
+        entry->service_add_ref();
     }
 }

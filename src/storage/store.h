@@ -1,7 +1,18 @@
-// The in-memory store that every storage method keeps: one table of entries
-// ordered by location hash, each entry holding the fields of one track location,
-// and one re-entrant lock that every reader and writer holds for its whole life.
+// The in-memory store that every storage method keeps: the entries of one storage
+// method, each holding the fields of one track location, with one re-entrant lock
+// that every reader and writer holds for its whole life.
+//
+// Two structures hold the entries. The table keeps them in location-hash order
+// (equal hashes in insertion order), which is the order of enumeration and of
+// every stored file; it is a B-tree, so storing or removing an entry touches a
+// few nodes instead of moving every later entry. The path index finds the
+// entries of a path, whatever its letter case, by hashing the case-folded path:
+// a lookup reads one bucket instead of searching the table, and a file operation
+// finds every subsong of a path at once.
 #pragma once
+
+#include <absl/container/btree_set.h>
+#include <absl/container/flat_hash_set.h>
 
 #include <cstdint>
 #include <mutex>
@@ -28,23 +39,41 @@ public:
     // Asks the host's track-handle service for the track of this location.
     void get_metadb_handle(metadb_handle_ptr& out) override;
 
-    // Table generation at which `position` was last known to be right.
-    uint32_t generation = 0;
-    // Index in the table; -1 while the entry is not stored (detached).
-    int32_t position = -1;
+    // Whether the entry is in its store's table (else it is detached).
+    bool is_stored() const { return m_stored; }
+
     // The location as given when the entry was created (its own spelling).
     const playable_location_impl location;
     const uint32_t hash;
     // A detached entry always has no fields.
     x_info_impl fields;
+
+private:
+    friend class tagshelf_store;
+
+    bool m_stored = false;
+    // Orders entries of equal hash in the table; unique within a store.
+    uint64_t m_order = 0;
+    // The next stored entry of the same path (another subsong, or another entry of
+    // this location), in no particular order.
+    storage_entry* m_next_of_path = nullptr;
 };
 
 using storage_entry_ptr = service_ptr_t<storage_entry>;
 
-// The table of one storage method with its lock. The table is changed only with
+// The entries of one storage method with its lock. The store is changed only with
 // the lock held, or by a method's own open and close.
 class tagshelf_store {
+    struct table_order {
+        bool operator()(const storage_entry* a, const storage_entry* b) const {
+            return a->hash != b->hash ? a->hash < b->hash : a->m_order < b->m_order;
+        }
+    };
+
 public:
+    // Every stored entry in table order; iterating gives storage_entry pointers.
+    using table = absl::btree_set<storage_entry*, table_order>;
+
     tagshelf_store() = default;
     tagshelf_store(const tagshelf_store&) = delete;
     tagshelf_store& operator=(const tagshelf_store&) = delete;
@@ -52,66 +81,91 @@ public:
 
     std::recursive_mutex& mutex() { return m_mutex; }
 
-    // The stored entry for `location`, or a new detached one (the table is not changed).
+    // The stored entry for `location`, or a new detached one (the store is not changed).
     storage_entry_ptr get_handle(const playable_location& location);
     // The stored entry that lookups of `location` find, or null when none is stored.
     storage_entry* find(const playable_location& location) const;
-    // Stores a detached entry at its place in hash order; a stored entry is left alone.
+    // Appends every stored entry whose path equals `path` without regard to letter
+    // case, of any subsong, in table order.
+    void find_path(std::string_view path, std::vector<storage_entry*>& out) const;
+    // Stores a detached entry at its place in hash order: after every entry of equal
+    // hash, or right in front of an entry already stored for the same location, so
+    // that lookups find the newer one. A stored entry is left alone.
     void attach(storage_entry& entry);
-    // Empties and removes exactly this entry from the table; a detached entry is
-    // left alone.
+    // Empties and removes exactly this entry; a detached entry is left alone.
     void remove(storage_entry& entry);
     // Empties and detaches every entry. Handles held elsewhere stay valid.
     void remove_all();
 
-    const std::vector<storage_entry_ptr>& entries() const { return m_table; }
+    const table& entries() const { return m_table; }
     size_t entry_count() const { return m_table.size(); }
     size_t total_value_count() const;
-    uint32_t generation() const { return m_generation; }
 
     // Loading in bulk. Records come in any order; the result is exactly what
     // storing them one at a time (get_handle, then set_info) gives: an equal
     // location keeps its first spelling and place and takes the later record's
-    // fields. Costs O(n log n) instead of the O(n^2) of one-at-a-time insertion.
+    // fields. Records are not visible to lookups until commit(); records not
+    // committed are dropped.
     class bulk_loader {
     public:
         explicit bulk_loader(tagshelf_store& store) : m_store(store) {}
-        void reserve(size_t count) {
-            m_store.m_table.reserve(m_store.m_table.size() + count);
-            m_store.m_hashes.reserve(m_store.m_hashes.size() + count);
-        }
-        // Appends a record; it is not visible to lookups until commit().
+        bulk_loader(const bulk_loader&) = delete;
+        bulk_loader& operator=(const bulk_loader&) = delete;
+
+        void reserve(size_t count);
         void add(std::string path, uint32_t subsong, x_info_impl fields);
-        // Puts the table in hash order and merges equal locations.
-        void commit() { m_store.normalize(); }
+        // Stores every record added since the last commit.
+        void commit();
 
     private:
+        // Links the new records into the path index and the table; `fresh` receives
+        // each record that became an entry, for undoing.
+        void link_records(std::vector<storage_entry*>& fresh);
+
         tagshelf_store& m_store;
+        std::vector<storage_entry_ptr> m_pending;
     };
 
-    // Appends an entry at the end of the table without searching. The table is out
-    // of order until normalize() runs; used by loaders that trust their input order.
-    storage_entry& append_unsorted(std::string path, uint32_t subsong);
-    // Restores hash order (stable) and merges equal locations as bulk_loader does.
-    // Only entries appended since the last normalize() are merged.
-    void normalize();
-
 private:
-    // Lookup: on success the entry's index; either way `stop` receives where the
-    // search stopped (the index of the found entry, or after every equal hash).
-    bool find(const playable_location& location, uint32_t hash, size_t& stop) const;
-    size_t lower_bound(uint32_t hash) const;
+    // What the path index is searched with: the sought path as given and folded,
+    // with the hash of the folded bytes.
+    struct path_probe {
+        std::string_view path;
+        size_t hash;
+    };
+    struct path_hash {
+        using is_transparent = void;
+        size_t operator()(const storage_entry* entry) const;
+        size_t operator()(const path_probe& probe) const { return probe.hash; }
+    };
+    struct path_equal {
+        using is_transparent = void;
+        bool operator()(const storage_entry* a, const storage_entry* b) const;
+        bool operator()(const storage_entry* a, const path_probe& b) const;
+        bool operator()(const path_probe& a, const storage_entry* b) const { return (*this)(b, a); }
+    };
+    // One element per stored path: the first entry of the path's chain.
+    using path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
 
-    static constexpr size_t no_unsorted = ~size_t(0);
+    static size_t hash_folded(std::string_view folded);
+    // The first entry of the chain of `path`, or null.
+    storage_entry* chain_of(std::string_view path) const;
+    // The entry of `chain` for `location` that comes first in table order.
+    static storage_entry* first_of_location(storage_entry* chain, uint32_t subsong);
+    void link_path(storage_entry& entry);
+    void unlink_path(storage_entry& entry);
+    uint64_t next_order() { return m_next_order += order_step; }
+    // An order key that puts an entry right in front of `stored`.
+    uint64_t order_before(const storage_entry& stored);
+    // Takes the table's reference and links the entry into both structures.
+    void insert(storage_entry& entry, uint64_t order);
+
+    // Keys leave room between neighbours for entries stored in front of another
+    // entry of the same location.
+    static constexpr uint64_t order_step = 1u << 8;
 
     std::recursive_mutex m_mutex;
-    std::vector<storage_entry_ptr> m_table;
-    // The hash of every entry of m_table at the same index. Lookups search here:
-    // a binary search over a million entries then reads a few cache lines instead
-    // of following a pointer to every entry it probes.
-    std::vector<uint32_t> m_hashes;
-    uint32_t m_generation = 0;
-    // Index of the first entry appended unsorted since the table was last in
-    // order, or no_unsorted.
-    size_t m_unsorted_from = no_unsorted;
+    table m_table;
+    path_index m_paths;
+    uint64_t m_next_order = uint64_t(1) << 32;
 };

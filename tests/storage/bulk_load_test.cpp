@@ -79,22 +79,21 @@ std::vector<record> random_records(std::mt19937& rng, size_t count) {
 }
 
 // The whole content of a store in table order, spelling included, plus a check
-// that the table is in hash order and every entry whose recorded place is
-// current (same generation as the table) has it right.
+// that the table is in hash order and that a lookup of every entry's location
+// finds a stored entry of that location.
 std::vector<std::string> content_of(tagshelf_store& store) {
     std::vector<std::string> out;
-    const auto& entries = store.entries();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const storage_entry& e = *entries[i];
-        out.push_back(std::string(e.location.get_path()) + "#" +
-                      std::to_string(e.location.get_subsong()) + " " + describe(e.fields));
-        EXPECT_GE(e.position, 0) << out.back();
-        if (e.generation == store.generation()) {
-            EXPECT_EQ(e.position, int32_t(i)) << out.back();
+    const storage_entry* previous = nullptr;
+    for (const storage_entry* e : store.entries()) {
+        out.push_back(std::string(e->location.get_path()) + "#" +
+                      std::to_string(e->location.get_subsong()) + " " + describe(e->fields));
+        EXPECT_TRUE(e->is_stored()) << out.back();
+        const storage_entry* found = store.find(e->location);
+        EXPECT_TRUE(found && found->location.equals(e->location)) << out.back();
+        if (previous) {
+            EXPECT_LE(previous->hash, e->hash) << "out of hash order at " << out.back();
         }
-        if (i > 0) {
-            EXPECT_LE(entries[i - 1]->hash, e.hash) << "out of hash order at " << out.back();
-        }
+        previous = e;
     }
     return out;
 }
@@ -164,7 +163,7 @@ TEST(BulkLoad, LoadedEntriesCanBeRemovedOneByOne) {
         --left;
         ASSERT_EQ(store.entry_count(), left);
         for (const auto& e : store.entries())
-            ASSERT_NE(e.get_ptr(), h.get_ptr()) << "the removed entry is gone";
+            ASSERT_NE(e, h.get_ptr()) << "the removed entry is gone";
     }
 }
 

@@ -47,27 +47,36 @@ private:
     stream_reader_limited m_in;
 };
 
-void read_entries(tagshelf_store& store, payload_reader& in, abort_callback& abort) {
+void read_entries(tagshelf_store& store, tagshelf_store::bulk_loader& loader, payload_reader& in,
+                  abort_callback& abort) {
     uint32_t count = in.read_u32(abort);
     in.expect_room(count, min_entry_bytes, "entry count");
     store.remove_all();
+    loader.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         std::string path = in.read_string(abort);
         uint32_t subsong = in.read_u32(abort);
-        x_info_impl& fields = store.append_unsorted(std::move(path), subsong).fields;
-        uint32_t pairs = in.read_u32(abort);
-        in.expect_room(pairs, min_pair_bytes, "value count");
-        for (uint32_t p = 0; p < pairs; ++p) {
-            std::string name = in.read_string(abort);
-            std::string value = in.read_string(abort);
-            size_t field = fields.find_field(name.data(), name.size());
-            if (field == x_info::npos) {
-                fields.add_field(name.data(), name.size(), value.data(), value.size());
-            } else {
-                fields.insert_value(field, fields.get_value_count(field), value.data(),
-                                    value.size());
+        x_info_impl fields;
+        // A record cut short keeps the pairs read before the failure.
+        try {
+            uint32_t pairs = in.read_u32(abort);
+            in.expect_room(pairs, min_pair_bytes, "value count");
+            for (uint32_t p = 0; p < pairs; ++p) {
+                std::string name = in.read_string(abort);
+                std::string value = in.read_string(abort);
+                size_t field = fields.find_field(name.data(), name.size());
+                if (field == x_info::npos) {
+                    fields.add_field(name.data(), name.size(), value.data(), value.size());
+                } else {
+                    fields.insert_value(field, fields.get_value_count(field), value.data(),
+                                        value.size());
+                }
             }
+        } catch (...) {
+            loader.add(std::move(path), subsong, std::move(fields));
+            throw;
         }
+        loader.add(std::move(path), subsong, std::move(fields));
     }
 }
 
@@ -75,12 +84,12 @@ void read_entries(tagshelf_store& store, payload_reader& in, abort_callback& abo
 
 void write_config_payload(const tagshelf_store& store, stream_writer& out, abort_callback& abort) {
     uint32_t stored = 0;
-    for (const auto& entry : store.entries()) {
+    for (const storage_entry* entry : store.entries()) {
         if (!entry->fields.empty())
             ++stored;
     }
     out.write_lendian_u32(stored, abort);
-    for (const auto& entry : store.entries()) {
+    for (const storage_entry* entry : store.entries()) {
         const x_info_impl& fields = entry->fields;
         if (fields.empty())
             continue;
@@ -100,14 +109,16 @@ void write_config_payload(const tagshelf_store& store, stream_writer& out, abort
 void read_config_payload(tagshelf_store& store, stream_reader& in, size_t size,
                          abort_callback& abort) {
     payload_reader reader(in, size);
+    // The records are stored in bulk, so records written in another order (by hand,
+    // or by a build whose case mapping gave other hashes) still land where lookups
+    // find them, and repeated locations merge as storing them one by one would.
+    tagshelf_store::bulk_loader loader(store);
     try {
-        read_entries(store, reader, abort);
+        read_entries(store, loader, reader, abort);
     } catch (...) {
-        // Records already read stay, and lookups must find them.
-        store.normalize();
+        // Records already read stay.
+        loader.commit();
         throw;
     }
-    // Records written in another order (by hand, or by a build whose case mapping
-    // gave other hashes) would otherwise sit where lookups never search.
-    store.normalize();
+    loader.commit();
 }

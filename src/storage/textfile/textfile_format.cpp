@@ -214,7 +214,7 @@ void write(file& target, const tagshelf_store& store,
     std::vector<size_t> pair_counts;
     pair_counts.reserve(store.entry_count());
     size_t written = 0;
-    for (const auto& entry : store.entries()) {
+    for (const storage_entry* entry : store.entries()) {
         size_t pairs = 0;
         if (entry->fields.get_field_count() > 0) {
             if (can_store_path(entry->location.path())) {
@@ -236,13 +236,15 @@ void write(file& target, const tagshelf_store& store,
     buffered_writer out(target);
     out.line(guid_to_string_bare(header_guid));
     out.integer_line(written);
-    for (size_t e = 0; e < store.entry_count(); ++e) {
-        if (pair_counts[e] == 0)
+    auto pairs_of = pair_counts.begin();
+    for (const storage_entry* stored : store.entries()) {
+        const size_t pairs = *pairs_of++;
+        if (pairs == 0)
             continue;
-        const storage_entry& entry = *store.entries()[e];
+        const storage_entry& entry = *stored;
         out.line(entry.location.path());
         out.integer_line(entry.location.get_subsong());
-        out.integer_line(pair_counts[e]);
+        out.integer_line(pairs);
         const x_info& fields = entry.fields;
         for (size_t i = 0, n = fields.get_field_count(); i < n; ++i) {
             std::string_view name = fields.get_field_name(i);
