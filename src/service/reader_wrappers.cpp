@@ -1,11 +1,16 @@
 #include "service/reader_wrappers.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "frame/host_ops.h"
+#include "sdk/utf8.h"
 #include "service/handle_wrapper.h"
 #include "service/report_error.h"
+#include "storage/accessors.h"
 
 namespace {
 
@@ -19,7 +24,9 @@ tagshelf_handle_ptr wrap(metadb_handle_ptr track, tagshelf_handle_ptr storage_ha
 
 tagshelf_impl::tagshelf_reader_wrapper::tagshelf_reader_wrapper(
     service_ptr_t<tagshelf_reader> accessor, uint32_t binding)
-    : m_accessor(std::move(accessor)), m_binding(binding) {}
+    : m_accessor(std::move(accessor)),
+      m_own_accessor(dynamic_cast<tagshelf_accessor_plain*>(m_accessor.get_ptr())),
+      m_binding(binding) {}
 
 void tagshelf_impl::tagshelf_reader_wrapper::check_current() const {
     if (tagshelf_impl::instance().binding() != m_binding)
@@ -97,9 +104,70 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle
     check_current();
     if (!track)
         throw std::invalid_argument("No track was given.");
+    if (m_own_accessor) {
+        // Straight from the index: a track without an entry costs no handle.
+        const storage_entry* entry = m_own_accessor->store().find(track->get_location());
+        const char* value = entry ? entry->fields.get_value_by_name(name, index) : nullptr;
+        if (!value)
+            return false;
+        out.set_string(value);
+        return true;
+    }
     tagshelf_handle_ptr storage_handle;
     m_accessor->get_handle(storage_handle, track);
     return m_accessor->get_value(storage_handle, name, index, out);
+}
+
+std::vector<tagshelf_impl::tagshelf_reader_wrapper::path_match>
+tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
+    check_current();
+    // Lower-cased path -> index of the first sought path that has it: the answer of
+    // comparing each path in turn without regard to case.
+    std::unordered_map<std::string, size_t> first_index;
+    first_index.reserve(paths.get_count());
+    for (size_t i = 0, n = paths.get_count(); i < n; ++i) {
+        std::string folded;
+        utf8_append_lower(folded, paths[i]);
+        first_index.emplace(std::move(folded), i);
+    }
+
+    std::vector<path_match> matches;
+    auto add = [&](const tagshelf_handle_ptr& storage_handle, size_t path_index) {
+        metadb_handle_ptr track;
+        storage_handle->get_metadb_handle(track);
+        matches.push_back({wrap(std::move(track), storage_handle, m_binding), path_index});
+    };
+    if (m_own_accessor) {
+        std::vector<std::pair<storage_entry*, size_t>> found;
+        std::vector<storage_entry*> of_path;
+        for (size_t i = 0, n = paths.get_count(); i < n; ++i) {
+            std::string folded;
+            utf8_append_lower(folded, paths[i]);
+            if (first_index.at(folded) != i)
+                continue;
+            of_path.clear();
+            m_own_accessor->store().find_path(paths[i], of_path);
+            for (storage_entry* entry : of_path)
+                found.emplace_back(entry, i);
+        }
+        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+            return tagshelf_store::table_order()(a.first, b.first);
+        });
+        matches.reserve(found.size());
+        for (const auto& [entry, index] : found)
+            add(entry, index);
+        return matches;
+    }
+    tagshelf_handle_list all;
+    m_accessor->enum_handles(all);
+    for (const auto& storage_handle : all) {
+        std::string folded;
+        utf8_append_lower(folded, storage_handle->get_location().get_path());
+        auto match = first_index.find(folded);
+        if (match != first_index.end())
+            add(storage_handle, match->second);
+    }
+    return matches;
 }
 
 size_t tagshelf_impl::tagshelf_reader_wrapper::get_value_count(const tagshelf_handle_ptr& handle,

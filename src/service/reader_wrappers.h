@@ -4,7 +4,11 @@
 // and asks the host to redraw them when its last reference goes.
 #pragma once
 
+#include <vector>
+
 #include "service/tagshelf_impl.h"
+
+class tagshelf_accessor_plain;
 
 class tagshelf_impl::tagshelf_reader_wrapper : public tagshelf_reader_writer {
 public:
@@ -29,6 +33,18 @@ public:
     bool get_track_value(const metadb_handle_ptr& track, const char* name, size_t index,
                          string_base& out);
 
+    // A handle of the service for an entry whose path matched, with the index of
+    // the first of the sought paths that it equals.
+    struct path_match {
+        tagshelf_handle_ptr handle;
+        size_t path_index;
+    };
+    // Every stored entry whose path equals one of `paths` without regard to letter
+    // case, in entry order. The component's own storage methods answer from their
+    // path index, at the cost of the entries found; a method of another component
+    // is searched entry by entry.
+    std::vector<path_match> find_paths(const path_list& paths);
+
     // A reader answers the writer's interface too; its writes do nothing.
     void remove_all() override {}
     void set_info(const tagshelf_handle_ptr&, const x_info&) override {}
@@ -49,6 +65,8 @@ protected:
     tagshelf_handle_list convert(const list_base_const_t<tagshelf_handle_ptr>& handles) const;
 
     service_ptr_t<tagshelf_reader> m_accessor;
+    // The same accessor when it is one of this component's, else null.
+    tagshelf_accessor_plain* m_own_accessor;
     const uint32_t m_binding;
 };
 

@@ -34,12 +34,15 @@ public:
     void remove_field(const tagshelf_handle_ptr& handle, const char* name) override;
     void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
 
+    // The store this accessor works on, for the component's own paths that find
+    // entries through its index.
+    tagshelf_store& store() { return m_store; }
+
 protected:
     // Handles passed in are this store's own entries.
     static storage_entry& entry_of(const tagshelf_handle_ptr& handle) {
         return static_cast<storage_entry&>(*handle);
     }
-    tagshelf_store& store() { return m_store; }
 
 private:
     tagshelf_store& m_store;

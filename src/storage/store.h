@@ -64,13 +64,13 @@ using storage_entry_ptr = service_ptr_t<storage_entry>;
 // The entries of one storage method with its lock. The store is changed only with
 // the lock held, or by a method's own open and close.
 class tagshelf_store {
+public:
+    // Whether stored entry `a` comes before stored entry `b` in the table.
     struct table_order {
         bool operator()(const storage_entry* a, const storage_entry* b) const {
             return a->hash != b->hash ? a->hash < b->hash : a->m_order < b->m_order;
         }
     };
-
-public:
     // Every stored entry in table order; iterating gives storage_entry pointers.
     using table = absl::btree_set<storage_entry*, table_order>;
 
