@@ -120,7 +120,7 @@ public:
         for (const auto& entry : store.entries()) {
             std::string line;
             utf8_append_lower(line, entry->location.path());
-            const char* rating = entry->fields.get_value_by_name("RATING", 0);
+            const char* rating = entry->fields.value_by_name("RATING", 0);
             line +=
                 "#" + std::to_string(entry->location.get_subsong()) + "=" + (rating ? rating : "");
             listed.push_back(std::move(line));

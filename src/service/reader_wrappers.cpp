@@ -107,7 +107,7 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle
     if (m_own_accessor) {
         // Straight from the index: a track without an entry costs no handle.
         const storage_entry* entry = m_own_accessor->store().find(track->get_location());
-        const char* value = entry ? entry->fields.get_value_by_name(name, index) : nullptr;
+        const char* value = entry ? entry->fields.value_by_name(name, index) : nullptr;
         if (!value)
             return false;
         out.set_string(value);

@@ -11,11 +11,11 @@ void tagshelf_accessor_plain::enum_handles(list_base_t<tagshelf_handle_ptr>& out
 }
 
 bool tagshelf_accessor_plain::has_info(const tagshelf_handle_ptr& handle) {
-    return entry_of(handle).fields.get_field_count() > 0;
+    return !entry_of(handle).fields.empty();
 }
 
 void tagshelf_accessor_plain::get_info(const tagshelf_handle_ptr& handle, x_info& out) {
-    out.copy_from(entry_of(handle).fields);
+    out.copy_from(packed_fields::view(entry_of(handle).fields));
 }
 
 void tagshelf_accessor_plain::get_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
@@ -26,7 +26,7 @@ void tagshelf_accessor_plain::get_info_multi(const list_base_const_t<tagshelf_ha
 
 bool tagshelf_accessor_plain::get_value(const tagshelf_handle_ptr& handle, const char* name,
                                         size_t index, string_base& out) {
-    const char* value = entry_of(handle).fields.get_value_by_name(name, index);
+    const char* value = entry_of(handle).fields.value_by_name(name, index);
     if (!value)
         return false;
     out.set_string(value);
@@ -35,7 +35,7 @@ bool tagshelf_accessor_plain::get_value(const tagshelf_handle_ptr& handle, const
 
 size_t tagshelf_accessor_plain::get_value_count(const tagshelf_handle_ptr& handle,
                                                 const char* name) {
-    return entry_of(handle).fields.get_value_count_by_name(name);
+    return entry_of(handle).fields.value_count_by_name(name);
 }
 
 int64_t tagshelf_accessor_plain::get_entry_count() {
@@ -53,9 +53,9 @@ void tagshelf_accessor_plain::remove_all() {
 void tagshelf_accessor_plain::set_info(const tagshelf_handle_ptr& handle, const x_info& info) {
     storage_entry& entry = entry_of(handle);
     m_store.attach(entry);
-    // Copy through a temporary so that a source sharing data with the entry is safe.
-    x_info_impl copy(info);
-    entry.fields = std::move(copy);
+    // Packing builds the new block before it lets go of the old one, so a source
+    // that reads this very entry is safe.
+    entry.fields.assign(info);
 }
 
 void tagshelf_accessor_plain::set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
@@ -71,7 +71,7 @@ void tagshelf_accessor_plain::copy_info(const tagshelf_handle_ptr& source,
     if (&from == &to)
         return;
     m_store.attach(to);
-    to.fields.copy_from(from.fields);
+    to.fields.assign(from.fields);
 }
 
 void tagshelf_accessor_plain::remove_info(const tagshelf_handle_ptr& handle) {
@@ -82,16 +82,25 @@ void tagshelf_accessor_plain::add_value(const tagshelf_handle_ptr& handle, const
                                         const char* value) {
     storage_entry& entry = entry_of(handle);
     m_store.attach(entry);
-    entry.fields.add_value(name, value);
+    x_info_impl fields = entry.fields.unpack();
+    fields.add_value(name, value);
+    entry.fields.assign(fields);
 }
 
 void tagshelf_accessor_plain::remove_field(const tagshelf_handle_ptr& handle, const char* name) {
-    entry_of(handle).fields.remove_field(name);
+    storage_entry& entry = entry_of(handle);
+    if (entry.fields.value_count_by_name(name) == 0)
+        return;
+    x_info_impl fields = entry.fields.unpack();
+    fields.remove_field(name);
+    entry.fields.assign(fields);
 }
 
 void tagshelf_accessor_plain::set_value(const tagshelf_handle_ptr& handle, const char* name,
                                         const char* value) {
     storage_entry& entry = entry_of(handle);
     m_store.attach(entry);
-    entry.fields.set_value(name, text_to_terminator, value, text_to_terminator);
+    x_info_impl fields = entry.fields.unpack();
+    fields.set_value(name, text_to_terminator, value, text_to_terminator);
+    entry.fields.assign(fields);
 }

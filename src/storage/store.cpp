@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"
@@ -45,6 +47,25 @@ uint32_t location_hash(std::string_view path, uint32_t subsong) {
     return sum + subsong;
 }
 
+void stored_location::set_path(const char*) {
+    throw std::logic_error("The location of a stored entry cannot change.");
+}
+
+void stored_location::set_subsong(uint32_t) {
+    throw std::logic_error("The location of a stored entry cannot change.");
+}
+
+storage_entry_ptr storage_entry::make(std::string_view path, uint32_t subsong) {
+    using made = service_impl_t<storage_entry>;
+    const uint32_t hash = location_hash(path, subsong);
+    // The path goes right behind the object.
+    void* block = ::operator new(sizeof(made) + path.size() + 1);
+    char* text = static_cast<char*>(block) + sizeof(made);
+    std::memcpy(text, path.data(), path.size());
+    text[path.size()] = '\0';
+    return storage_entry_ptr(::new (block) made(text, path.size(), subsong, hash));
+}
+
 void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
     out = host_ops::track_for(location);
 }
@@ -58,13 +79,13 @@ size_t tagshelf_store::path_hash::operator()(const storage_entry* entry) const {
 }
 
 bool tagshelf_store::path_equal::operator()(const storage_entry* a, const storage_entry* b) const {
-    const std::string& pa = a->location.path();
-    const std::string& pb = b->location.path();
+    const std::string_view pa = a->location.path();
+    const std::string_view pb = b->location.path();
     return stricmp_utf8_ex(pa.data(), pa.size(), pb.data(), pb.size()) == 0;
 }
 
 bool tagshelf_store::path_equal::operator()(const storage_entry* a, const path_probe& b) const {
-    const std::string& pa = a->location.path();
+    const std::string_view pa = a->location.path();
     return stricmp_utf8_ex(pa.data(), pa.size(), b.path.data(), b.path.size()) == 0;
 }
 
@@ -96,9 +117,7 @@ void tagshelf_store::find_path(std::string_view path, std::vector<storage_entry*
 storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
     if (storage_entry* stored = find(location))
         return stored;
-    const char* path = location.get_path();
-    return make_service<storage_entry>(playable_location_impl(location),
-                                       location_hash(path, location.get_subsong()));
+    return storage_entry::make(location.get_path(), location.get_subsong());
 }
 
 void tagshelf_store::link_path(storage_entry& entry) {
@@ -200,7 +219,7 @@ void tagshelf_store::remove_all() {
 size_t tagshelf_store::total_value_count() const {
     size_t total = 0;
     for (const storage_entry* entry : m_table)
-        total += entry->fields.get_total_value_count();
+        total += entry->fields.total_value_count();
     return total;
 }
 
@@ -210,10 +229,8 @@ void tagshelf_store::bulk_loader::reserve(size_t count) {
 }
 
 void tagshelf_store::bulk_loader::add(std::string path, uint32_t subsong, x_info_impl fields) {
-    uint32_t hash = location_hash(path, subsong);
-    auto entry =
-        make_service<storage_entry>(playable_location_impl(std::move(path), subsong), hash);
-    entry->fields = std::move(fields);
+    storage_entry_ptr entry = storage_entry::make(path, subsong);
+    entry->fields.assign(fields);
     m_pending.push_back(std::move(entry));
 }
 

@@ -22,6 +22,7 @@
 
 #include "sdk/metadb.h"
 #include "service/tagshelf.h"
+#include "storage/packed_fields.h"
 #include "storage/x_info.h"
 
 // The hash that orders the table: the path lower-cased, summed as 32-bit
@@ -29,11 +30,36 @@
 // the subsong, all modulo 2^32.
 uint32_t location_hash(std::string_view path, uint32_t subsong);
 
+// The location of a stored entry. Its path lives in the entry's own allocation,
+// behind the entry, and never changes: the setters raise std::logic_error.
+class stored_location final : public playable_location {
+public:
+    stored_location(const char* path, size_t length, uint32_t subsong)
+        : m_path(path), m_length(uint32_t(length)), m_subsong(subsong) {}
+    stored_location(const stored_location&) = delete;
+    stored_location& operator=(const stored_location&) = delete;
+
+    const char* get_path() const override { return m_path; }
+    void set_path(const char* path) override;
+    uint32_t get_subsong() const override { return m_subsong; }
+    void set_subsong(uint32_t subsong) override;
+
+    std::string_view path() const { return std::string_view(m_path, m_length); }
+
+private:
+    const char* const m_path;
+    const uint32_t m_length;
+    const uint32_t m_subsong;
+};
+
+class storage_entry;
+using storage_entry_ptr = service_ptr_t<storage_entry>;
+
 // The stored entry of one location; also the handle that accessors give out.
+// Entries are made by make(), which puts the path in the same allocation.
 class storage_entry : public tagshelf_handle {
 public:
-    storage_entry(playable_location_impl location, uint32_t hash)
-        : location(std::move(location)), hash(hash) {}
+    static storage_entry_ptr make(std::string_view path, uint32_t subsong);
 
     const playable_location& get_location() override { return location; }
     // Asks the host's track-handle service for the track of this location.
@@ -43,10 +69,18 @@ public:
     bool is_stored() const { return m_stored; }
 
     // The location as given when the entry was created (its own spelling).
-    const playable_location_impl location;
+    const stored_location location;
     const uint32_t hash;
     // A detached entry always has no fields.
-    x_info_impl fields;
+    packed_fields fields;
+
+    // The entry and its path are one block of memory, larger than the object: it
+    // is freed without a size.
+    static void operator delete(void* block) { ::operator delete(block); }
+
+protected:
+    storage_entry(const char* path, size_t length, uint32_t subsong, uint32_t hash)
+        : location(path, length, subsong), hash(hash) {}
 
 private:
     friend class tagshelf_store;
@@ -58,8 +92,6 @@ private:
     // this location), in no particular order.
     storage_entry* m_next_of_path = nullptr;
 };
-
-using storage_entry_ptr = service_ptr_t<storage_entry>;
 
 // The entries of one storage method with its lock. The store is changed only with
 // the lock held, or by a method's own open and close.

@@ -81,8 +81,8 @@ public:
         std::lock_guard<std::recursive_mutex> guard(base::store().mutex());
         medium.clear();
         for (const auto& entry : base::store().entries())
-            medium.push_back(
-                {entry->location.path(), entry->location.get_subsong(), entry->fields});
+            medium.push_back({std::string(entry->location.path()), entry->location.get_subsong(),
+                              entry->fields.unpack()});
         base::store().remove_all();
     }
     void get_writer(service_ptr_t<tagshelf_reader_writer>& out) override {

@@ -86,7 +86,8 @@ std::vector<std::string> content_of(tagshelf_store& store) {
     const storage_entry* previous = nullptr;
     for (const storage_entry* e : store.entries()) {
         out.push_back(std::string(e->location.get_path()) + "#" +
-                      std::to_string(e->location.get_subsong()) + " " + describe(e->fields));
+                      std::to_string(e->location.get_subsong()) + " " +
+                      describe(packed_fields::view(e->fields)));
         EXPECT_TRUE(e->is_stored()) << out.back();
         const storage_entry* found = store.find(e->location);
         EXPECT_TRUE(found && found->location.equals(e->location)) << out.back();

@@ -59,8 +59,10 @@ tagshelf_store& store() {
 void put(const std::string& path, uint32_t subsong,
          const std::vector<std::pair<std::string, std::string>>& pairs) {
     storage_entry_ptr entry = store().get_handle(playable_location_impl(path, subsong));
+    x_info_impl fields = entry->fields.unpack();
     for (const auto& [name, value] : pairs)
-        entry->fields.add_value(name.c_str(), value.c_str());
+        fields.add_value(name.c_str(), value.c_str());
+    entry->fields.assign(fields);
     store().attach(*entry);
 }
 
@@ -68,8 +70,9 @@ void put(const std::string& path, uint32_t subsong,
 std::string dump() {
     std::string text;
     for (const auto& entry : store().entries()) {
-        text += entry->location.path() + "#" + std::to_string(entry->location.get_subsong());
-        const x_info_impl& fields = entry->fields;
+        text += std::string(entry->location.path()) + "#" +
+                std::to_string(entry->location.get_subsong());
+        const packed_fields::view fields(entry->fields);
         for (size_t f = 0; f < fields.get_field_count(); ++f) {
             text += std::string(" ") + fields.get_field_name(f) + "=";
             for (size_t v = 0; v < fields.get_value_count(f); ++v)
@@ -160,8 +163,8 @@ TEST_F(ConfigStorage, StoreWithNothingToKeepIsWrittenAsAZeroCount) {
 
     put("/music/one.mp3", 0, {{"RATING", "5"}});
     put("/music/two.mp3", 1, {{"PLAYED", "yes"}});
-    for (const auto& entry : store().entries())
-        entry->fields.remove_field(entry->fields.get_field_name(0));
+    for (storage_entry* entry : store().entries())
+        entry->fields.assign(x_info_impl());
     ASSERT_EQ(store().entry_count(), 2u) << "emptied entries stay in the table";
     EXPECT_EQ(serialise(), bytes({0, 0, 0, 0}));
 }
@@ -259,7 +262,8 @@ TEST_F(ConfigStorage, CorruptPayloadGivesADataErrorAndKeepsWhatCameBefore) {
         EXPECT_THROW(deserialise(c.data), exception_io_data);
         EXPECT_EQ(sorted_lines(dump()), sorted_lines(c.left));
         for (const auto& entry : store().entries())
-            EXPECT_TRUE(is_found_by_lookup(entry->location.path(), 0)) << entry->location.path();
+            EXPECT_TRUE(is_found_by_lookup(std::string(entry->location.path()), 0))
+                << entry->location.path();
     }
 }
 
@@ -315,9 +319,9 @@ TEST_F(ConfigStorage, RepeatedLocationKeepsItsFirstSpellingAndTheLaterFields) {
     EXPECT_EQ(store().entry_count(), 2u);
     storage_entry_ptr song = store().get_handle(playable_location_impl("/music/song.flac", 0));
     EXPECT_EQ(song->location.path(), "/Music/Song.flac");
-    EXPECT_STREQ(song->fields.get_value_by_name("RATING", 0), "5");
-    EXPECT_STREQ(song->fields.get_value_by_name("MOOD", 0), "up");
-    EXPECT_EQ(song->fields.get_value_count_by_name("RATING"), 1u);
+    EXPECT_STREQ(song->fields.value_by_name("RATING", 0), "5");
+    EXPECT_STREQ(song->fields.value_by_name("MOOD", 0), "up");
+    EXPECT_EQ(song->fields.value_count_by_name("RATING"), 1u);
     EXPECT_TRUE(is_found_by_lookup("/OTHER.MP3", 0));
 }
 

@@ -77,7 +77,7 @@ TEST_F(StoreFields, CopyInfoCopiesFieldsAndFromAnEmptyEntryEmptiesTheTarget) {
 TEST_F(StoreFields, SetInfoFromTheEntrysOwnFieldsKeepsThem) {
     tagshelf_handle_ptr h = handle("file:///a.mp3");
     writer->set_info(h, fields_of({{"A", "1"}, {"B", "2"}, {"B", "3"}}));
-    writer->set_info(h, entry(h).fields);
+    writer->set_info(h, packed_fields::view(entry(h).fields));
     EXPECT_EQ(fields_of_handle(h), "A=1;B=2|3");
 }
 

@@ -234,9 +234,11 @@ TEST_F(TextFileRecovery, KillingTheProcessWhileItClosesNeverLosesTheStore) {
             ::close(ready[0]);
             storage().open(nullptr);
             std::string next = std::to_string(generation + 1);
-            for (const auto& entry : store().entries())
-                entry->fields.set_value("RATING", text_to_terminator, next.c_str(),
-                                        text_to_terminator);
+            for (storage_entry* entry : store().entries()) {
+                x_info_impl fields = entry->fields.unpack();
+                fields.set_value("RATING", text_to_terminator, next.c_str(), text_to_terminator);
+                entry->fields.assign(fields);
+            }
             char go = 1;
             if (::write(ready[1], &go, 1) != 1)
                 _exit(2);

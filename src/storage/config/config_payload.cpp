@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "sdk/exceptions.h"
 
@@ -13,7 +14,7 @@ constexpr uint64_t min_entry_bytes = 4 + 4 + 4;
 // The least bytes a pair can take: two empty strings.
 constexpr uint64_t min_pair_bytes = 4 + 4;
 
-void write_string(stream_writer& out, const std::string& text, abort_callback& abort) {
+void write_string(stream_writer& out, std::string_view text, abort_callback& abort) {
     // A longer text cannot be announced in 32 bits; writing it would corrupt
     // everything after it.
     if (text.size() > std::numeric_limits<uint32_t>::max())
@@ -90,14 +91,14 @@ void write_config_payload(const tagshelf_store& store, stream_writer& out, abort
     }
     out.write_lendian_u32(stored, abort);
     for (const storage_entry* entry : store.entries()) {
-        const x_info_impl& fields = entry->fields;
-        if (fields.empty())
+        if (entry->fields.empty())
             continue;
+        const packed_fields::view fields(entry->fields);
         write_string(out, entry->location.path(), abort);
         out.write_lendian_u32(entry->location.get_subsong(), abort);
         out.write_lendian_u32(uint32_t(fields.get_total_value_count()), abort);
         for (size_t f = 0, n = fields.get_field_count(); f < n; ++f) {
-            std::string name = fields.get_field_name(f);
+            const std::string_view name = fields.get_field_name(f);
             for (size_t v = 0, values = fields.get_value_count(f); v < values; ++v) {
                 write_string(out, name, abort);
                 write_string(out, fields.get_value(f, v), abort);

@@ -14,8 +14,9 @@ namespace {
 // match without regard to letter case, SQL compares them exactly), or `name` itself
 // when the entry has no such field.
 std::string stored_name(const storage_entry& entry, const char* name) {
-    size_t index = entry.fields.find_field(name, text_to_terminator);
-    return index == x_info::npos ? std::string(name) : entry.fields.get_field_name(index);
+    const packed_fields::view fields(entry.fields);
+    size_t index = fields.find_field(name, text_to_terminator);
+    return index == x_info::npos ? std::string(name) : fields.get_field_name(index);
 }
 
 }  // namespace
@@ -56,7 +57,7 @@ void writer::abandon_transaction(const char* reason) noexcept {
 
 void writer::write_entry(const storage_entry& entry) {
     queries::remove_info.run(entry.location);
-    const x_info& fields = entry.fields;
+    const packed_fields::view fields(entry.fields);
     for (size_t i = 0, n = fields.get_field_count(); i < n; ++i) {
         const char* name = fields.get_field_name(i);
         for (size_t j = 0, m = fields.get_value_count(i); j < m; ++j)

@@ -216,15 +216,16 @@ void write(file& target, const tagshelf_store& store,
     size_t written = 0;
     for (const storage_entry* entry : store.entries()) {
         size_t pairs = 0;
-        if (entry->fields.get_field_count() > 0) {
+        if (!entry->fields.empty()) {
             if (can_store_path(entry->location.path())) {
-                pairs = storable_pairs(entry->fields);
-                if (pairs < entry->fields.get_total_value_count()) {
-                    skipped("Not saved to tagshelf.txt: fields of " + entry->location.path() +
-                            " that are not valid UTF-8.");
+                pairs = storable_pairs(packed_fields::view(entry->fields));
+                if (pairs < entry->fields.total_value_count()) {
+                    skipped("Not saved to tagshelf.txt: fields of " +
+                            std::string(entry->location.path()) + " that are not valid UTF-8.");
                 }
             } else {
-                skipped("Not saved to tagshelf.txt: the fields of " + entry->location.path() +
+                skipped("Not saved to tagshelf.txt: the fields of " +
+                        std::string(entry->location.path()) +
                         ", a path that cannot be written as one line of text.");
             }
         }
@@ -245,7 +246,7 @@ void write(file& target, const tagshelf_store& store,
         out.line(entry.location.path());
         out.integer_line(entry.location.get_subsong());
         out.integer_line(pairs);
-        const x_info& fields = entry.fields;
+        const packed_fields::view fields(entry.fields);
         for (size_t i = 0, n = fields.get_field_count(); i < n; ++i) {
             std::string_view name = fields.get_field_name(i);
             if (!is_valid_text(name))
