@@ -9,6 +9,7 @@
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"
 #include "service/handle_wrapper.h"
+#include "service/progress_meter.h"
 #include "service/report_error.h"
 #include "storage/accessors.h"
 
@@ -217,6 +218,24 @@ void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_all() {
     for (const auto& entry : entries)
         touch(entry);
     m_writer->remove_all();
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_where(
+    const char* activity, const std::function<bool(const playable_location&)>& doomed) {
+    check_current();
+    int64_t count = m_writer->get_entry_count();
+    tagshelf_handle_list entries;
+    if (count > 0)
+        entries.reserve(size_t(count));
+    m_writer->enum_handles(entries);
+    progress_meter progress(activity, entries.get_count());
+    for (size_t i = entries.get_count(); i-- > 0;) {
+        progress.advance(entries.get_count() - i);
+        if (!doomed(entries[i]->get_location()))
+            continue;
+        touch(entries[i]);
+        m_writer->remove_info(entries[i]);
+    }
 }
 
 void tagshelf_impl::tagshelf_reader_writer_wrapper::set_info(const tagshelf_handle_ptr& handle,

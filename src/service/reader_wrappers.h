@@ -4,6 +4,7 @@
 // and asks the host to redraw them when its last reference goes.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "service/tagshelf_impl.h"
@@ -88,6 +89,13 @@ public:
     void add_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
     void remove_field(const tagshelf_handle_ptr& handle, const char* name) override;
     void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
+
+    // Removes every entry whose location `doomed` picks, walking from the last entry
+    // to the first, without making a handle of the service for each entry; the
+    // removed tracks are redrawn when the writer is released. `activity` names the
+    // work in the progress shown on the console.
+    void remove_where(const char* activity,
+                      const std::function<bool(const playable_location&)>& doomed);
 
 private:
     void touch(const tagshelf_handle_ptr& handle);

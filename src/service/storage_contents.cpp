@@ -3,6 +3,7 @@
 #include "frame/host_ops.h"
 #include "sdk/file.h"
 #include "sdk/host_access.h"
+#include "service/progress_meter.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void collect_tracks(tagshelf_reader& reader, metadb_handle_list& tracks) {
 
 storage_contents read_contents(tagshelf_reader& source) {
     tagshelf_handle_list handles = list_entries(source);
+    progress_meter progress("Reading storage contents", handles.get_count());
     storage_contents contents;
     contents.fields.resize(handles.get_count());
     list_t<x_info*> slots;
@@ -41,6 +43,7 @@ storage_contents read_contents(tagshelf_reader& source) {
         metadb_handle_ptr track;
         handle->get_metadb_handle(track);
         contents.tracks.add_item(track);
+        progress.advance(contents.tracks.get_count());
     }
     return contents;
 }
@@ -51,7 +54,9 @@ void write_contents(tagshelf_reader_writer& target, const storage_contents& cont
     list_t<const x_info*> infos;
     handles.reserve(contents.tracks.get_count());
     infos.reserve(contents.fields.size());
+    progress_meter progress("Copying storage contents", contents.tracks.get_count());
     for (size_t i = 0; i < contents.tracks.get_count(); ++i) {
+        progress.advance(i);
         tagshelf_handle_ptr handle;
         target.get_handle(handle, contents.tracks[i]);
         handles.add_item(handle);
@@ -63,7 +68,9 @@ void write_contents(tagshelf_reader_writer& target, const storage_contents& cont
 void prune_non_library(tagshelf_reader_writer& writer) {
     tagshelf_handle_list handles = list_entries(writer);
     host_ops::single<library_manager>();
+    progress_meter progress("Removing entries outside the media library", handles.get_count());
     for (size_t i = handles.get_count(); i-- > 0;) {
+        progress.advance(handles.get_count() - i);
         metadb_handle_ptr track;
         handles[i]->get_metadb_handle(track);
         if (!host_ops::in_media_library(track))
@@ -71,11 +78,17 @@ void prune_non_library(tagshelf_reader_writer& writer) {
     }
 }
 
-bool file_is_missing(const char* path, abort_callback& abort) {
-    bool handled = false;
+missing_file_test::missing_file_test() {
     service_enum<filesystem>([&](const service_ptr_t<filesystem>& fs) {
-        handled = fs->is_our_path(path);
-        return !handled;
+        m_filesystems.push_back(fs);
+        return true;
     });
-    return handled && !filesystem::g_exists(path, abort);
+}
+
+bool missing_file_test::operator()(const char* path, abort_callback& abort) const {
+    for (const auto& fs : m_filesystems) {
+        if (fs->is_our_path(path))
+            return !fs->exists(path, abort);
+    }
+    return false;
 }

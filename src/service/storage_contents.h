@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sdk/abort.h"
+#include "sdk/file.h"
 #include "sdk/metadb.h"
 #include "service/tagshelf.h"
 #include "storage/x_info.h"
@@ -24,6 +25,14 @@ void write_contents(tagshelf_reader_writer& target, const storage_contents& cont
 // Removes the entries of tracks that are not in the host's media library, walking
 // from the last entry to the first.
 void prune_non_library(tagshelf_reader_writer& writer);
-// Whether the host's file system says the file at `path` does not exist. A path no
-// file system of the host handles is not known to be missing.
-bool file_is_missing(const char* path, abort_callback& abort);
+// Tells files that are gone: whether the host's file system says the file at a
+// path does not exist. A path no file system of the host handles is not known to
+// be missing. The host's file systems are looked up once, not for every path.
+class missing_file_test {
+public:
+    missing_file_test();
+    bool operator()(const char* path, abort_callback& abort) const;
+
+private:
+    std::vector<service_ptr_t<filesystem>> m_filesystems;
+};

@@ -138,14 +138,13 @@ void tagshelf_impl::remove_dead_entries() {
         service_ptr_t<tagshelf_reader_writer> writer;
         if (!get_writer(writer))
             return;
-        tagshelf_handle_list handles;
-        writer->enum_handles(handles);
+        // get_writer hands out no other kind of writer.
+        auto& wrapper = static_cast<tagshelf_reader_writer_wrapper&>(*writer);
+        const missing_file_test is_missing;
         abort_callback_dummy abort;
-        for (size_t i = handles.get_count(); i-- > 0;) {
-            const char* path = handles[i]->get_location().get_path();
-            if (file_is_missing(path, abort))
-                writer->remove_info(handles[i]);
-        }
+        wrapper.remove_where("Removing dead entries", [&](const playable_location& location) {
+            return is_missing(location.get_path(), abort);
+        });
     } catch (...) {
         report_current_error("Removing dead entries failed.", true);
     }

@@ -6,6 +6,7 @@
 
 #include "sdk/guid.h"
 #include "sdk/utf8.h"
+#include "service/progress_meter.h"
 
 namespace textfile_format {
 
@@ -180,7 +181,9 @@ load_outcome load(file& source, tagshelf_store& store) {
     uint32_t entries = in.read_integer_line();
     tagshelf_store::bulk_loader loader(store);
     loader.reserve(size_t(std::min<uint64_t>(entries, in.remaining() / smallest_record)));
+    progress_meter progress("Reading tagshelf.txt", entries);
     for (uint32_t e = 0; e < entries; ++e) {
+        progress.advance(e);
         std::string path = in.read_line();
         if (path.empty() || !is_valid_text(path))
             fail("Filename not valid");
