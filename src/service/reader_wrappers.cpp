@@ -11,6 +11,7 @@
 #include "service/handle_wrapper.h"
 #include "service/progress_meter.h"
 #include "service/report_error.h"
+#include "service/storage_contents.h"
 #include "storage/accessors.h"
 
 namespace {
@@ -210,12 +211,7 @@ void tagshelf_impl::tagshelf_reader_writer_wrapper::touch(const tagshelf_handle_
 
 void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_all() {
     check_current();
-    int64_t count = m_writer->get_entry_count();
-    tagshelf_handle_list entries;
-    if (count > 0)
-        entries.reserve(size_t(count));
-    m_writer->enum_handles(entries);
-    for (const auto& entry : entries)
+    for (const auto& entry : list_entries(*m_writer))
         touch(entry);
     m_writer->remove_all();
 }
@@ -223,11 +219,7 @@ void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_all() {
 void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_where(
     const char* activity, const std::function<bool(const playable_location&)>& doomed) {
     check_current();
-    int64_t count = m_writer->get_entry_count();
-    tagshelf_handle_list entries;
-    if (count > 0)
-        entries.reserve(size_t(count));
-    m_writer->enum_handles(entries);
+    const tagshelf_handle_list entries = list_entries(*m_writer);
     progress_meter progress(activity, entries.get_count());
     for (size_t i = entries.get_count(); i-- > 0;) {
         progress.advance(entries.get_count() - i);

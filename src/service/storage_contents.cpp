@@ -5,8 +5,6 @@
 #include "sdk/host_access.h"
 #include "service/progress_meter.h"
 
-namespace {
-
 tagshelf_handle_list list_entries(tagshelf_reader& reader) {
     tagshelf_handle_list handles;
     const int64_t count = reader.get_entry_count();
@@ -15,8 +13,6 @@ tagshelf_handle_list list_entries(tagshelf_reader& reader) {
     reader.enum_handles(handles);
     return handles;
 }
-
-}  // namespace
 
 void collect_tracks(tagshelf_reader& reader, metadb_handle_list& tracks) {
     tagshelf_handle_list handles = list_entries(reader);

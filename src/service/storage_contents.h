@@ -11,6 +11,8 @@
 #include "service/tagshelf.h"
 #include "storage/x_info.h"
 
+// Every entry of the storage, listed once, with room reserved from its count.
+tagshelf_handle_list list_entries(tagshelf_reader& reader);
 // Appends the track of every entry of the storage, in its entry order.
 void collect_tracks(tagshelf_reader& reader, metadb_handle_list& tracks);
 // Every entry of a storage, read out so that it can be written into another one

@@ -161,12 +161,16 @@ packed_fields::view::view(const packed_fields& fields) : m_begin(fields.m_block)
     const unsigned char* in = m_begin;
     m_field_count = get_varint(in);
     get_varint(in);
-    m_field = 0;
-    m_field_at = in;
-    m_name = get_text(in);
-    m_value_count = get_varint(in);
+    enter_field(0, in);
+}
+
+void packed_fields::view::enter_field(size_t index, const unsigned char* at) const {
+    m_field = index;
+    m_field_at = at;
+    m_name = get_text(at);
+    m_value_count = get_varint(at);
     m_value = 0;
-    m_value_at = in;
+    m_value_at = at;
 }
 
 void packed_fields::view::seek(size_t index, size_t value_index) const {
@@ -175,23 +179,13 @@ void packed_fields::view::seek(size_t index, size_t value_index) const {
         const unsigned char* in = m_begin;
         get_varint(in);
         get_varint(in);
-        m_field = 0;
-        m_field_at = in;
-        m_name = get_text(in);
-        m_value_count = get_varint(in);
-        m_value = 0;
-        m_value_at = in;
+        enter_field(0, in);
     }
     while (m_field < index) {
         const unsigned char* in = m_value_at;
         for (size_t j = m_value; j < m_value_count; ++j)
             get_text(in);
-        ++m_field;
-        m_field_at = in;
-        m_name = get_text(in);
-        m_value_count = get_varint(in);
-        m_value = 0;
-        m_value_at = in;
+        enter_field(m_field + 1, in);
     }
     if (value_index < m_value) {
         const unsigned char* in = m_field_at;

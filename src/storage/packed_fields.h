@@ -71,6 +71,8 @@ public:
 private:
     // Moves the cursor to field `index`, value `value_index` (0: the first value).
     void seek(size_t index, size_t value_index) const;
+    // Puts the cursor on the first value of field `index`, which starts at `at`.
+    void enter_field(size_t index, const unsigned char* at) const;
 
     const unsigned char* m_begin = nullptr;
     size_t m_field_count = 0;
