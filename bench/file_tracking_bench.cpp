@@ -1,17 +1,25 @@
-// A folder move notified to the component: tagshelf_impl::update_locations,
-// which matches entries through a set of lower-cased paths, beside the
-// straightforward nested walk (every entry compared with every source path, the
-// first match wins) on the same data in the same run, at two sizes. The nested
-// walk grows as entries times paths; after the runs the ratio of the medians at
-// each size shows how far apart the two have grown.
+// The host's notifications of moved and deleted files, handled by the component
+// (tagshelf_impl::update_locations and remove_entries) over a store of a million
+// entries (or the size chosen on the command line) with the configuration-file
+// method active, beside a baseline that does the least the same notification
+// needs of a std::unordered_map keyed by lower-cased path: lower-case each
+// notified path, then erase the old key and insert the fields under the new one,
+// or only erase it. Every timed call changes the same number of entries and the
+// store keeps its size: a file moved there is moved back by a later call, and
+// deleted files are stored again outside the timed region. After the runs it
+// prints the ratio of each median to its baseline's.
 #include <benchmark/benchmark.h>
 
+#include "bench_size.h"
 #include "median_reporter.h"
+#include "music_library.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
+#include <mutex>
+#include <random>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "frame/config_vars.h"
@@ -24,202 +32,305 @@
 
 namespace {
 
-// The two sizes: entries in the store, and files in the moved folder.
-struct size_case {
-    size_t entries;
-    size_t moved;
+using baseline_map = std::unordered_map<std::string, x_info_impl>;
+
+x_info_impl fields_of(size_t n) {
+    x_info_impl fields;
+    fields.add_value("RATING", std::to_string(n % 5 + 1).c_str());
+    return fields;
+}
+
+// Files that one notification names, as the host sends them: their paths where
+// they were first stored and in the folder they move to, and where they are now.
+struct notified_files {
+    // Their places in the library, which give their fields.
+    std::vector<size_t> files;
+    list_t<const char*> original;
+    list_t<const char*> moved;
+    bool away = false;
+
+    const path_list& current() const { return away ? moved : original; }
+    const path_list& other() const { return away ? original : moved; }
 };
-constexpr size_case small_case{10'000, 100};
-constexpr size_case large_case{100'000, 1'000};
 
-// The re-keying the nested walk does for an entry whose file moved: the same
-// writer operations as update_locations.
-void move_entry(tagshelf_reader_writer& writer, const tagshelf_handle_ptr& handle,
-                const char* target_path) {
-    string8 canonical;
-    filesystem::g_get_canonical_path(target_path, canonical);
-    playable_location_impl target(canonical.str(), handle->get_location().get_subsong());
-    tagshelf_handle_ptr moved;
-    writer.get_handle(moved, host_ops::track_for(target));
-    writer.copy_info(handle, moved);
-    writer.remove_info(handle);
-}
-
-// Every entry compared with every source path in turn; the first match wins.
-void nested_walk(const path_list& from, const path_list& to) {
-    service_ptr_t<tagshelf_reader_writer> writer;
-    if (!tagshelf_impl::instance().get_writer(writer))
-        return;
-    tagshelf_handle_list handles;
-    writer->enum_handles(handles);
-    for (const auto& handle : handles) {
-        const char* path = handle->get_location().get_path();
-        for (size_t i = 0, n = from.get_count(); i < n; ++i) {
-            if (stricmp_utf8(path, from[i]) == 0) {
-                move_entry(*writer, handle, to[i]);
-                break;
-            }
-        }
-    }
-}
-
-// The in-process host with the configuration-file method active.
-class library {
+// Groups of files that a case notifies in turn, the next group first.
+class file_groups {
 public:
-    library() : m_host(false) {
+    void add(notified_files group) { m_groups.push_back(std::move(group)); }
+    notified_files& next() {
+        notified_files& group = m_groups[m_next];
+        m_next = (m_next + 1) % m_groups.size();
+        return group;
+    }
+    size_t next_index() const { return m_next; }
+    size_t size() const { return m_groups.size(); }
+    const std::vector<notified_files>& all() const { return m_groups; }
+
+private:
+    std::vector<notified_files> m_groups;
+    size_t m_next = 0;
+};
+
+// The in-process host session with the configuration-file method active over the
+// chosen number of entries, the baseline's map of the same paths, and the files
+// each case notifies. Disjoint parts of the library serve the cases, so that one
+// case leaves the files of another where they were.
+class moving_library {
+public:
+    moving_library() : m_host(false) {
+        const size_t entries = bench_entries();
+        m_root = "file://" + m_host.profile() + "/music/";
+        m_paths = music_paths(m_root, entries);
+        for (const std::string& path : m_paths)
+            m_moved_paths.push_back(m_root + "Moved/" + path.substr(m_root.size()));
         cfg_storage_method = tagshelf_storage_config::method_guid;
         m_host.session().start();
+        load_in_bulk(tagshelf_storage_config::store(), m_paths, &fields_of);
+        m_baseline.reserve(entries);
+        for (size_t n = 0; n < entries; ++n) {
+            std::string key;
+            utf8_append_lower(key, m_paths[n]);
+            m_baseline.emplace(std::move(key), fields_of(n));
+        }
+
+        // The folder case moves whole albums: the first hundredth of the
+        // library, which is stored folder by folder. The one-file cases take
+        // files at random from the second half, a different quarter each.
+        std::vector<size_t> folder(std::max<size_t>(1, entries / 100));
+        for (size_t n = 0; n < folder.size(); ++n)
+            folder[n] = n;
+        for (file_groups* groups : {&m_folder_in_store, &m_folder_in_map})
+            groups->add(files(folder));
+        const size_t quarter = entries / 4;
+        std::vector<size_t> scattered(2 * quarter);
+        for (size_t n = 0; n < scattered.size(); ++n)
+            scattered[n] = entries - scattered.size() + n;
+        std::mt19937 random(5);
+        std::shuffle(scattered.begin(), scattered.begin() + quarter, random);
+        std::shuffle(scattered.begin() + quarter, scattered.end(), random);
+        const size_t pool = std::max<size_t>(1, std::min<size_t>(1024, quarter));
+        for (size_t i = 0; i < pool; ++i) {
+            for (file_groups* groups : {&m_single_in_store, &m_single_in_map})
+                groups->add(files({scattered[i]}));
+            for (file_groups* groups : {&m_deleted_from_store, &m_deleted_from_map})
+                groups->add(files({scattered[quarter + i]}));
+        }
     }
 
-    // Refills the store with `size.entries` entries: one file in ten has a second
-    // subsong, as an image with a cue sheet has. Names the files of one folder in
-    // three as the moved ones, until `size.moved` are named, with their targets.
-    void fill(size_case size) {
-        const std::string music = "file://" + m_host.profile() + "/music/";
-        m_from.clear();
-        m_to.clear();
+    ~moving_library() {
+        // The session writes the store into its profile when it ends; the
+        // measurement is done, so spare it the entries.
         tagshelf_store& store = tagshelf_storage_config::store();
         std::lock_guard<std::recursive_mutex> guard(store.mutex());
         store.remove_all();
-        tagshelf_store::bulk_loader loader(store);
-        loader.reserve(size.entries);
-        char name[128];
-        for (size_t file = 0, stored = 0; stored < size.entries; ++file) {
-            std::snprintf(name, sizeof name, "Artist %04zu/Album %zu/%02zu Song of %zu.flac",
-                          file / 40, file / 10 % 4, file % 10, file);
-            const std::string path = music + name;
-            for (uint32_t subsong = 0; subsong < (file % 10 == 3 ? 2u : 1u); ++subsong) {
-                x_info_impl fields;
-                fields.add_value("RATING", std::to_string(file % 5 + 1).c_str());
-                loader.add(path, subsong, std::move(fields));
-                ++stored;
-            }
-            if (file / 10 % 3 == 0 && m_from.size() < size.moved) {
-                m_from.push_back(path);
-                m_to.push_back(music + "Moved/" + name);
-            }
-        }
-        loader.commit();
     }
 
-    // The notification of the named files' move, there or back again.
-    void notify(bool back, void (*update)(const path_list&, const path_list&)) {
-        list_t<const char*> from, to;
-        for (size_t i = 0; i < m_from.size(); ++i) {
-            from.add_item(back ? m_to[i].c_str() : m_from[i].c_str());
-            to.add_item(back ? m_from[i].c_str() : m_to[i].c_str());
-        }
-        update(from, to);
-    }
+    baseline_map& baseline() { return m_baseline; }
+    file_groups& folder_in_store() { return m_folder_in_store; }
+    file_groups& folder_in_map() { return m_folder_in_map; }
+    file_groups& single_in_store() { return m_single_in_store; }
+    file_groups& single_in_map() { return m_single_in_map; }
+    file_groups& deleted_from_store() { return m_deleted_from_store; }
+    file_groups& deleted_from_map() { return m_deleted_from_map; }
 
-    // Every entry as "lower-cased path#subsong=RATING", sorted.
-    std::vector<std::string> contents() {
-        std::vector<std::string> listed;
-        tagshelf_store& store = tagshelf_storage_config::store();
-        std::lock_guard<std::recursive_mutex> guard(store.mutex());
-        for (const auto& entry : store.entries()) {
-            std::string line;
-            utf8_append_lower(line, entry->location.path());
-            const char* rating = entry->fields.value_by_name("RATING", 0);
-            line +=
-                "#" + std::to_string(entry->location.get_subsong()) + "=" + (rating ? rating : "");
-            listed.push_back(std::move(line));
+    // Stores the deleted files of `groups` again, as they were first stored.
+    void restore_in_store(file_groups& groups) {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        tagshelf_impl::instance().get_writer(writer);
+        for (const notified_files& group : groups.all()) {
+            for (size_t n : group.files) {
+                tagshelf_handle_ptr handle;
+                writer->get_handle(handle,
+                                   host_ops::track_for(playable_location_impl(m_paths[n], 0)));
+                writer->set_info(handle, fields_of(n));
+            }
         }
-        std::sort(listed.begin(), listed.end());
-        return listed;
+    }
+    void restore_in_map(file_groups& groups) {
+        for (const notified_files& group : groups.all()) {
+            for (size_t n : group.files) {
+                std::string key;
+                utf8_append_lower(key, m_paths[n]);
+                m_baseline.emplace(std::move(key), fields_of(n));
+            }
+        }
     }
 
 private:
+    notified_files files(const std::vector<size_t>& chosen) {
+        notified_files group;
+        group.files = chosen;
+        for (size_t n : chosen) {
+            group.original.add_item(m_paths[n].c_str());
+            group.moved.add_item(m_moved_paths[n].c_str());
+        }
+        return group;
+    }
+
     test_host m_host;
-    std::vector<std::string> m_from;
-    std::vector<std::string> m_to;
+    std::string m_root;
+    std::vector<std::string> m_paths;
+    std::vector<std::string> m_moved_paths;
+    baseline_map m_baseline;
+    file_groups m_folder_in_store;
+    file_groups m_folder_in_map;
+    file_groups m_single_in_store;
+    file_groups m_single_in_map;
+    file_groups m_deleted_from_store;
+    file_groups m_deleted_from_map;
 };
 
-library& the_library() {
-    static library made;
+moving_library& the_library() {
+    static moving_library made;
     return made;
 }
 
-void update_locations(const path_list& from, const path_list& to) {
-    tagshelf_impl::instance().update_locations(from, to);
+bool stored(const char* path) {
+    tagshelf_store& store = tagshelf_storage_config::store();
+    std::lock_guard<std::recursive_mutex> guard(store.mutex());
+    return store.find(playable_location_impl(path, 0)) != nullptr;
 }
 
-const size_case& size_of(const benchmark::State& state) {
-    return state.range(0) == 0 ? small_case : large_case;
+bool mapped(const char* path) {
+    std::string key;
+    utf8_append_lower(key, path);
+    return the_library().baseline().count(key) != 0;
 }
 
-// Each timed call moves the folder, the next one moves it back, so every call
-// re-keys the same number of entries.
-void run_moves(benchmark::State& state, void (*update)(const path_list&, const path_list&)) {
-    library& lib = the_library();
-    lib.fill(size_of(state));
-    bool back = false;
-    for (auto _ : state) {
-        lib.notify(back, update);
-        back = !back;
+// Whether every file of `group` is found where it is now and not where it was.
+template <class Holds>
+bool moved_as_told(const notified_files& group, Holds&& holds) {
+    for (size_t i = 0; i < group.original.get_count(); ++i) {
+        if (!holds(group.current()[i]) || holds(group.other()[i]))
+            return false;
     }
-    state.counters["entries"] = double(size_of(state).entries);
-    state.counters["moved"] = double(size_of(state).moved);
+    return true;
 }
 
-void set_of_paths(benchmark::State& state) {
-    run_moves(state, &update_locations);
+void update_locations(notified_files& group) {
+    tagshelf_impl::instance().update_locations(group.current(), group.other());
+    group.away = !group.away;
 }
 
-void nested_walk_of_paths(benchmark::State& state) {
-    run_moves(state, &nested_walk);
+void rekey_in_map(notified_files& group) {
+    baseline_map& map = the_library().baseline();
+    std::string old_key;
+    std::string new_key;
+    const path_list& from = group.current();
+    const path_list& to = group.other();
+    for (size_t i = 0, n = from.get_count(); i < n; ++i) {
+        old_key.clear();
+        utf8_append_lower(old_key, from[i]);
+        auto found = map.find(old_key);
+        if (found == map.end())
+            continue;
+        x_info_impl fields = std::move(found->second);
+        map.erase(found);
+        new_key.clear();
+        utf8_append_lower(new_key, to[i]);
+        map.emplace(new_key, std::move(fields));
+    }
+    group.away = !group.away;
 }
 
-constexpr int repetitions = 3;
+// Moves the next group of `groups` each timed call; afterwards checks that the
+// last group moved really did.
+template <class Move, class Holds>
+void run_moves(benchmark::State& state, file_groups& groups, Move&& move, Holds&& holds) {
+    notified_files* last = nullptr;
+    for (auto _ : state) {
+        last = &groups.next();
+        move(*last);
+    }
+    if (last && !moved_as_told(*last, holds))
+        state.SkipWithError("the notified files are not where they were moved");
+    state.counters["entries"] = double(bench_entries());
+    state.counters["files"] = double(last ? last->original.get_count() : 0);
+}
 
-BENCHMARK(set_of_paths)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(repetitions);
-BENCHMARK(nested_walk_of_paths)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(repetitions);
+void update_locations_of_folder(benchmark::State& state) {
+    run_moves(state, the_library().folder_in_store(), &update_locations, &stored);
+}
+void rekey_folder_in_map(benchmark::State& state) {
+    run_moves(state, the_library().folder_in_map(), &rekey_in_map, &mapped);
+}
+void update_locations_of_one_file(benchmark::State& state) {
+    run_moves(state, the_library().single_in_store(), &update_locations, &stored);
+}
+void rekey_one_file_in_map(benchmark::State& state) {
+    run_moves(state, the_library().single_in_map(), &rekey_in_map, &mapped);
+}
 
-// Both walks must leave the same store behind, or the comparison means nothing.
-bool walks_agree() {
-    library& lib = the_library();
-    lib.fill(small_case);
-    lib.notify(false, &update_locations);
-    const auto by_set = lib.contents();
-    lib.fill(small_case);
-    lib.notify(false, &nested_walk);
-    const auto by_nested_walk = lib.contents();
-    lib.fill(small_case);
-    return by_set == by_nested_walk && by_set != lib.contents();
+void remove_entries(notified_files& group) {
+    tagshelf_impl::instance().remove_entries(group.original);
+}
+
+void erase_in_map(notified_files& group) {
+    std::string key;
+    utf8_append_lower(key, group.original[0]);
+    the_library().baseline().erase(key);
+}
+
+// Deletes the next file of `groups` each timed call. Once every file is deleted,
+// checks that none is held any more and stores them again, outside the timed
+// region.
+template <class Delete, class Holds, class Restore>
+void run_deletes(benchmark::State& state, file_groups& groups, Delete&& remove, Holds&& holds,
+                 Restore&& restore) {
+    for (auto _ : state) {
+        remove(groups.next());
+        if (groups.next_index() != 0)
+            continue;
+        state.PauseTiming();
+        for (const notified_files& group : groups.all()) {
+            if (holds(group.original[0])) {
+                state.SkipWithError("a deleted file is still held");
+                break;
+            }
+        }
+        restore(groups);
+        state.ResumeTiming();
+    }
+    state.counters["entries"] = double(bench_entries());
+}
+
+void remove_entries_of_one_file(benchmark::State& state) {
+    moving_library& lib = the_library();
+    run_deletes(state, lib.deleted_from_store(), &remove_entries, &stored,
+                [&](file_groups& groups) { lib.restore_in_store(groups); });
+}
+void erase_one_file_in_map(benchmark::State& state) {
+    moving_library& lib = the_library();
+    run_deletes(state, lib.deleted_from_map(), &erase_in_map, &mapped,
+                [&](file_groups& groups) { lib.restore_in_map(groups); });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    take_size_option(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (!walks_agree()) {
-        std::fprintf(stderr, "the set of paths and the nested walk leave different stores\n");
-        return 1;
-    }
+    const std::string folder = std::to_string(std::max<size_t>(1, bench_entries() / 100));
+    const std::string folder_case = "update_locations_" + folder + "_files";
+    const std::string folder_baseline = "unordered_map_rekey_" + folder + "_keys";
+    benchmark::RegisterBenchmark(folder_case.c_str(), &update_locations_of_folder)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(folder_baseline.c_str(), &rekey_folder_in_map)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("update_locations_1_file", &update_locations_of_one_file)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("unordered_map_rekey_1_key", &rekey_one_file_in_map)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("remove_entries_1_file", &remove_entries_of_one_file)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("unordered_map_erase_1_key", &erase_one_file_in_map)
+        ->Unit(benchmark::kMicrosecond);
+
     median_reporter reporter(median_reporter::clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    for (const auto& [arg, size] : {std::pair{"0", small_case}, std::pair{"1", large_case}}) {
-        double ratio = reporter.ratio(std::string("nested_walk_of_paths/") + arg,
-                                      std::string("set_of_paths/") + arg);
-        if (ratio > 0)
-            std::printf("%zu entries, %zu moved: median ratio nested_walk / set_of_paths: %.1f\n",
-                        size.entries, size.moved, ratio);
-    }
-    // The session writes the store into its profile when it ends; the measurement
-    // is done, so spare it the million entries.
-    tagshelf_store& store = tagshelf_storage_config::store();
-    std::lock_guard<std::recursive_mutex> guard(store.mutex());
-    store.remove_all();
+    reporter.print_ratio(folder_case, folder_baseline, 3.0);
+    reporter.print_ratio("update_locations_1_file", "unordered_map_rekey_1_key", 3.0);
+    reporter.print_ratio("remove_entries_1_file", "unordered_map_erase_1_key", 3.0);
     return 0;
 }

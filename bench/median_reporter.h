@@ -1,5 +1,6 @@
 // The console report of a benchmark program, remembering each benchmark's median
 // so that main() can print it as a ratio to the baseline measured in the same run.
+// A benchmark run once (no repetitions, so no median) counts with its one time.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -18,7 +19,9 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool only_run = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (run.error_occurred || !(median || only_run))
                 continue;
             double time =
                 m_clock == clock::cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
@@ -40,11 +43,17 @@ public:
         return m->second / b->second;
     }
 
-    // Prints "median ratio MEASURED / BASELINE: R" when both ran.
-    void print_ratio(const char* measured, const char* baseline) const {
+    // Prints "median ratio MEASURED / BASELINE: R" when both ran and, given a
+    // target, "target ratio MEASURED / BASELINE: T" below it: the ratio the case
+    // should stay within, kept beside the case so that a report can judge it.
+    void print_ratio(const std::string& measured, const std::string& baseline,
+                     double target = 0) const {
         double r = ratio(measured, baseline);
-        if (r > 0)
-            std::printf("median ratio %s / %s: %.2f\n", measured, baseline, r);
+        if (r <= 0)
+            return;
+        std::printf("median ratio %s / %s: %.2f\n", measured.c_str(), baseline.c_str(), r);
+        if (target > 0)
+            std::printf("target ratio %s / %s: %.2f\n", measured.c_str(), baseline.c_str(), target);
     }
 
 private:
