@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -13,6 +14,7 @@
 #include "service/report_error.h"
 #include "service/storage_contents.h"
 #include "storage/accessors.h"
+#include "storage/folded_path.h"
 
 namespace {
 
@@ -125,13 +127,14 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     check_current();
     // Lower-cased path -> index of the first sought path that has it: the answer of
     // comparing each path in turn without regard to case.
-    std::unordered_map<std::string, size_t> first_index;
+    std::vector<std::string> folded;
+    folded.reserve(paths.get_count());
+    std::unordered_map<std::string_view, size_t> first_index;
     first_index.reserve(paths.get_count());
-    for (size_t i = 0, n = paths.get_count(); i < n; ++i) {
-        std::string folded;
-        utf8_append_lower(folded, paths[i]);
-        first_index.emplace(std::move(folded), i);
-    }
+    for (size_t i = 0, n = paths.get_count(); i < n; ++i)
+        folded.emplace_back(folded_path(paths[i]).view());
+    for (size_t i = 0, n = paths.get_count(); i < n; ++i)
+        first_index.emplace(folded[i], i);
 
     std::vector<path_match> matches;
     auto add = [&](const tagshelf_handle_ptr& storage_handle, size_t path_index) {
@@ -143,12 +146,10 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         std::vector<std::pair<storage_entry*, size_t>> found;
         std::vector<storage_entry*> of_path;
         for (size_t i = 0, n = paths.get_count(); i < n; ++i) {
-            std::string folded;
-            utf8_append_lower(folded, paths[i]);
-            if (first_index.at(folded) != i)
+            if (first_index.at(folded[i]) != i)
                 continue;
             of_path.clear();
-            m_own_accessor->store().find_path(paths[i], of_path);
+            m_own_accessor->store().find_path(paths[i], folded[i], of_path);
             for (storage_entry* entry : of_path)
                 found.emplace_back(entry, i);
         }
@@ -163,9 +164,8 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     tagshelf_handle_list all;
     m_accessor->enum_handles(all);
     for (const auto& storage_handle : all) {
-        std::string folded;
-        utf8_append_lower(folded, storage_handle->get_location().get_path());
-        auto match = first_index.find(folded);
+        const folded_path path(storage_handle->get_location().get_path());
+        auto match = first_index.find(path.view());
         if (match != first_index.end())
             add(storage_handle, match->second);
     }

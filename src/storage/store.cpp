@@ -11,40 +11,26 @@
 #include "sdk/utf8.h"
 #include "storage/folded_path.h"
 
-uint32_t location_hash(std::string_view path, uint32_t subsong) {
-    // Every lookup hashes the sought path, title formatting included, so the
-    // lower-cased bytes are summed as they are made instead of being collected in a
-    // string. ASCII is lowered in place; each run of other bytes goes through the
-    // Unicode mapping on its own, which gives the same bytes as lowering the whole
-    // path, since no multi-byte character contains an ASCII byte.
-    uint32_t sum = 0, word = 0;
-    unsigned filled = 0;
-    auto push = [&](unsigned char byte) {
-        word |= uint32_t(byte) << (8 * filled);
-        if (++filled == 4) {
-            sum += word;
-            word = 0;
-            filled = 0;
-        }
-    };
-    std::string run;
-    for (size_t i = 0; i < path.size();) {
-        auto c = static_cast<unsigned char>(path[i]);
-        if (c < 0x80) {
-            push(c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c);
-            ++i;
-            continue;
-        }
-        size_t end = i;
-        while (end < path.size() && static_cast<unsigned char>(path[end]) >= 0x80)
-            ++end;
-        run.clear();
-        utf8_append_lower(run, path.substr(i, end - i));
-        for (char byte : run)
-            push(static_cast<unsigned char>(byte));
-        i = end;
+uint32_t location_hash_of_folded(std::string_view folded, uint32_t subsong) {
+    uint32_t sum = subsong;
+    size_t i = 0;
+    for (; i + 4 <= folded.size(); i += 4) {
+        sum += uint32_t(static_cast<unsigned char>(folded[i])) |
+               uint32_t(static_cast<unsigned char>(folded[i + 1])) << 8 |
+               uint32_t(static_cast<unsigned char>(folded[i + 2])) << 16 |
+               uint32_t(static_cast<unsigned char>(folded[i + 3])) << 24;
     }
-    return sum + subsong;
+    return sum;
+}
+
+uint32_t location_hash(std::string_view path, uint32_t subsong) {
+    return location_hash_of_folded(folded_path(path).view(), subsong);
+}
+
+uint32_t path_index_hash(std::string_view folded) {
+    // The index needs the low 7 bits and a few dozen above them; 32 bits of a
+    // well-mixed hash are plenty and keep the entry small.
+    return uint32_t(absl::Hash<std::string_view>{}(folded));
 }
 
 void stored_location::set_path(const char*) {
@@ -56,26 +42,24 @@ void stored_location::set_subsong(uint32_t) {
 }
 
 storage_entry_ptr storage_entry::make(std::string_view path, uint32_t subsong) {
+    return make(path, folded_path(path).view(), subsong);
+}
+
+storage_entry_ptr storage_entry::make(std::string_view path, std::string_view folded,
+                                      uint32_t subsong) {
     using made = service_impl_t<storage_entry>;
-    const uint32_t hash = location_hash(path, subsong);
+    const uint32_t hash = location_hash_of_folded(folded, subsong);
     // The path goes right behind the object.
     void* block = ::operator new(sizeof(made) + path.size() + 1);
     char* text = static_cast<char*>(block) + sizeof(made);
     std::memcpy(text, path.data(), path.size());
     text[path.size()] = '\0';
-    return storage_entry_ptr(::new (block) made(text, path.size(), subsong, hash));
+    return storage_entry_ptr(::new (block)
+                                 made(text, path.size(), subsong, hash, path_index_hash(folded)));
 }
 
 void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
     out = host_ops::track_for(location);
-}
-
-size_t tagshelf_store::hash_folded(std::string_view folded) {
-    return absl::Hash<std::string_view>{}(folded);
-}
-
-size_t tagshelf_store::path_hash::operator()(const storage_entry* entry) const {
-    return hash_folded(folded_path(entry->location.path()).view());
 }
 
 bool tagshelf_store::path_equal::operator()(const storage_entry* a, const storage_entry* b) const {
@@ -89,8 +73,8 @@ bool tagshelf_store::path_equal::operator()(const storage_entry* a, const path_p
     return stricmp_utf8_ex(pa.data(), pa.size(), b.path.data(), b.path.size()) == 0;
 }
 
-storage_entry* tagshelf_store::chain_of(std::string_view path) const {
-    auto found = m_paths.find(path_probe{path, hash_folded(folded_path(path).view())});
+storage_entry* tagshelf_store::chain_of(std::string_view path, std::string_view folded) const {
+    auto found = m_paths.find(path_probe{path, path_index_hash(folded)});
     return found == m_paths.end() ? nullptr : *found;
 }
 
@@ -104,20 +88,29 @@ storage_entry* tagshelf_store::first_of_location(storage_entry* chain, uint32_t 
 }
 
 storage_entry* tagshelf_store::find(const playable_location& location) const {
-    return first_of_location(chain_of(location.get_path()), location.get_subsong());
+    const char* path = location.get_path();
+    return first_of_location(chain_of(path, folded_path(path).view()), location.get_subsong());
 }
 
 void tagshelf_store::find_path(std::string_view path, std::vector<storage_entry*>& out) const {
+    find_path(path, folded_path(path).view(), out);
+}
+
+void tagshelf_store::find_path(std::string_view path, std::string_view folded,
+                               std::vector<storage_entry*>& out) const {
     const size_t first = out.size();
-    for (storage_entry* e = chain_of(path); e; e = e->m_next_of_path)
+    for (storage_entry* e = chain_of(path, folded); e; e = e->m_next_of_path)
         out.push_back(e);
     std::sort(out.begin() + std::ptrdiff_t(first), out.end(), table_order());
 }
 
 storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
-    if (storage_entry* stored = find(location))
+    const std::string_view path = location.get_path();
+    const folded_path folded(path);
+    if (storage_entry* stored =
+            first_of_location(chain_of(path, folded.view()), location.get_subsong()))
         return stored;
-    return storage_entry::make(location.get_path(), location.get_subsong());
+    return storage_entry::make(path, folded.view(), location.get_subsong());
 }
 
 void tagshelf_store::link_path(storage_entry& entry) {
@@ -175,32 +168,41 @@ uint64_t tagshelf_store::order_before(const storage_entry& stored) {
 
 void tagshelf_store::insert(storage_entry& entry, uint64_t order) {
     entry.m_order = order;
-    auto [at, inserted] = m_table.insert(&entry);
     try {
-        link_path(entry);
+        auto at = m_table.insert(&entry).first;
+        try {
+            link_path(entry);
+        } catch (...) {
+            m_table.erase(at);
+            throw;
+        }
     } catch (...) {
-        m_table.erase(at);
+        entry.m_order = 0;
         throw;
     }
-    (void)inserted;
-    entry.m_stored = true;
     entry.service_add_ref();
 }
 
+storage_entry* tagshelf_store::find_like(const storage_entry& entry) const {
+    auto found = m_paths.find(path_probe{entry.location.path(), entry.m_path_hash});
+    return found == m_paths.end() ? nullptr
+                                  : first_of_location(*found, entry.location.get_subsong());
+}
+
 void tagshelf_store::attach(storage_entry& entry) {
-    if (entry.m_stored)
+    if (entry.is_stored())
         return;
-    storage_entry* same = find(entry.location);
+    storage_entry* same = find_like(entry);
     insert(entry, same ? order_before(*same) : next_order());
 }
 
 void tagshelf_store::remove(storage_entry& entry) {
-    if (!entry.m_stored)
+    if (!entry.is_stored())
         return;
     entry.fields.clear();
     m_table.erase(&entry);
     unlink_path(entry);
-    entry.m_stored = false;
+    entry.m_order = 0;
     entry.service_release();
 }
 
@@ -210,7 +212,7 @@ void tagshelf_store::remove_all() {
     m_paths.clear();
     for (storage_entry* entry : entries) {
         entry->fields.clear();
-        entry->m_stored = false;
+        entry->m_order = 0;
         entry->m_next_of_path = nullptr;
         entry->service_release();
     }
@@ -245,7 +247,7 @@ void tagshelf_store::bulk_loader::commit() {
     } catch (...) {
         // Out of memory: records not yet in the table leave the index again.
         for (storage_entry* entry : fresh) {
-            if (!entry->m_stored)
+            if (!entry->is_stored())
                 m_store.unlink_path(*entry);
         }
         m_pending.clear();
@@ -256,7 +258,7 @@ void tagshelf_store::bulk_loader::commit() {
 
 void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fresh) {
     for (const storage_entry_ptr& record : m_pending) {
-        if (storage_entry* stored = m_store.find(record->location)) {
+        if (storage_entry* stored = m_store.find_like(*record)) {
             stored->fields = std::move(record->fields);
             record->fields.clear();
             continue;
@@ -271,8 +273,12 @@ void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fres
     // in at its end without a search.
     for (storage_entry* entry : fresh) {
         entry->m_order = m_store.next_order();
-        m_store.m_table.insert(m_store.m_table.end(), entry);
-        entry->m_stored = true;
+        try {
+            m_store.m_table.insert(m_store.m_table.end(), entry);
+        } catch (...) {
+            entry->m_order = 0;
+            throw;
+        }
         entry->service_add_ref();
     }
 }

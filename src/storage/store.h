@@ -29,6 +29,10 @@
 // little-endian words (trailing bytes that do not fill a word are ignored), plus
 // the subsong, all modulo 2^32.
 uint32_t location_hash(std::string_view path, uint32_t subsong);
+// The same for a path already lower-cased.
+uint32_t location_hash_of_folded(std::string_view folded, uint32_t subsong);
+// The hash under which the path index files a lower-cased path.
+uint32_t path_index_hash(std::string_view folded);
 
 // The location of a stored entry. Its path lives in the entry's own allocation,
 // behind the entry, and never changes: the setters raise std::logic_error.
@@ -60,13 +64,15 @@ using storage_entry_ptr = service_ptr_t<storage_entry>;
 class storage_entry : public tagshelf_handle {
 public:
     static storage_entry_ptr make(std::string_view path, uint32_t subsong);
+    // The same for a path already case-folded into `folded`.
+    static storage_entry_ptr make(std::string_view path, std::string_view folded, uint32_t subsong);
 
     const playable_location& get_location() override { return location; }
     // Asks the host's track-handle service for the track of this location.
     void get_metadb_handle(metadb_handle_ptr& out) override;
 
     // Whether the entry is in its store's table (else it is detached).
-    bool is_stored() const { return m_stored; }
+    bool is_stored() const { return m_order != 0; }
 
     // The location as given when the entry was created (its own spelling).
     const stored_location location;
@@ -79,14 +85,17 @@ public:
     static void operator delete(void* block) { ::operator delete(block); }
 
 protected:
-    storage_entry(const char* path, size_t length, uint32_t subsong, uint32_t hash)
-        : location(path, length, subsong), hash(hash) {}
+    storage_entry(const char* path, size_t length, uint32_t subsong, uint32_t hash,
+                  uint32_t path_hash)
+        : location(path, length, subsong), hash(hash), m_path_hash(path_hash) {}
 
 private:
     friend class tagshelf_store;
 
-    bool m_stored = false;
-    // Orders entries of equal hash in the table; unique within a store.
+    // The hash of the case-folded path, under which the path index files the entry.
+    const uint32_t m_path_hash;
+    // Orders entries of equal hash in the table; unique within a store, and 0
+    // while the entry is not stored.
     uint64_t m_order = 0;
     // The next stored entry of the same path (another subsong, or another entry of
     // this location), in no particular order.
@@ -120,6 +129,9 @@ public:
     // Appends every stored entry whose path equals `path` without regard to letter
     // case, of any subsong, in table order.
     void find_path(std::string_view path, std::vector<storage_entry*>& out) const;
+    // The same for a path already case-folded into `folded`.
+    void find_path(std::string_view path, std::string_view folded,
+                   std::vector<storage_entry*>& out) const;
     // Stores a detached entry at its place in hash order: after every entry of equal
     // hash, or right in front of an entry already stored for the same location, so
     // that lookups find the newer one. A stored entry is left alone.
@@ -167,7 +179,7 @@ private:
     };
     struct path_hash {
         using is_transparent = void;
-        size_t operator()(const storage_entry* entry) const;
+        size_t operator()(const storage_entry* entry) const { return entry->m_path_hash; }
         size_t operator()(const path_probe& probe) const { return probe.hash; }
     };
     struct path_equal {
@@ -179,9 +191,11 @@ private:
     // One element per stored path: the first entry of the path's chain.
     using path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
 
-    static size_t hash_folded(std::string_view folded);
-    // The first entry of the chain of `path`, or null.
-    storage_entry* chain_of(std::string_view path) const;
+    // The first entry of the chain of `path`, case-folded into `folded`, or null.
+    storage_entry* chain_of(std::string_view path, std::string_view folded) const;
+    // The stored entry that lookups of `entry`'s location find, or null; uses the
+    // path hash the entry keeps instead of folding its path again.
+    storage_entry* find_like(const storage_entry& entry) const;
     // The entry of `chain` for `location` that comes first in table order.
     static storage_entry* first_of_location(storage_entry* chain, uint32_t subsong);
     void link_path(storage_entry& entry);
