@@ -46,9 +46,34 @@ TEST_F(SqliteOpen, NewFileGetsExactlyTheQuicktagTable) {
 
     raw_database db(database_file());
     EXPECT_EQ(db.column("SELECT type || ' ' || name || ': ' || sql FROM sqlite_master"),
-              std::vector<std::string>{
+              (std::vector<std::string>{
                   "table quicktag: CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) "
-                  "NOT NULL default '0',fieldname text,value text)"});
+                  "NOT NULL default '0',fieldname text,value text)",
+                  "index quicktag_location: CREATE INDEX quicktag_location ON quicktag (url, "
+                  "subsong)"}));
+}
+
+TEST_F(SqliteOpen, DatabaseOfAnOlderBuildGetsTheIndexAndKeepsItsRows) {
+    const std::vector<sqlite_row> old_rows = {{path_of("a.mp3"), 0, "RATING", "5"},
+                                              {path_of("a.mp3"), 0, "ARTIST", "x"},
+                                              {path_of("b.mp3"), 2, "RATING", "3"}};
+    {
+        // The table as older builds made it, without any index.
+        raw_database db(database_file());
+        db.must(
+            "CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) NOT NULL default "
+            "'0',fieldname text,value text)");
+        db.insert(old_rows);
+    }
+    storage().open(nullptr);
+    EXPECT_EQ(contents(),
+              (store_contents{{{path_of("a.mp3"), 0}, {{"ARTIST", {"x"}}, {"RATING", {"5"}}}},
+                              {{path_of("b.mp3"), 2}, {{"RATING", {"3"}}}}}));
+    raw_database db(database_file());
+    EXPECT_EQ(
+        db.column("SELECT name || ' on ' || tbl_name FROM sqlite_master WHERE type = 'index'"),
+        std::vector<std::string>{"quicktag_location on quicktag"});
+    EXPECT_EQ(db.rows(), old_rows);
 }
 
 TEST_F(SqliteOpen, ExistingFileWithoutTheTableFailsAndIsLeftAlone) {

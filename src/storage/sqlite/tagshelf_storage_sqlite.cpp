@@ -19,6 +19,11 @@ const char* const create_table_sql =
     "CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) NOT NULL default "
     "'0',fieldname text,value text)";
 
+// Every write deletes the rows of one location before inserting its new ones;
+// without an index on the location each such DELETE reads the whole table.
+const char* const create_index_sql =
+    "CREATE INDEX IF NOT EXISTS quicktag_location ON quicktag (url, subsong)";
+
 // Creates the table of a new database file; raises with the message sqlite3_exec gave.
 void create_table(sqlite3* connection) {
     char* error = nullptr;
@@ -90,6 +95,12 @@ void tagshelf_storage_sqlite::open(save_hook) {
         if (!existed)
             create_table(connection);
         sqlite_query::prepare_all(connection);
+        // Only now: the statements prepared, the table is known to exist, so a file
+        // without it has failed above with SQLite's own message. The index only
+        // makes writes faster, so a file that cannot take it (a read-only one)
+        // opens as it did without; a file that another connection holds fails at
+        // the load's transaction below with the same message as before.
+        sqlite3_exec(connection, create_index_sql, nullptr, nullptr, nullptr);
         m_connection = connection;
         load();
     } catch (...) {
