@@ -114,6 +114,12 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
              w.set_info(h.d, fields_of({{"NEW", "1"}}));
              w.set_info(h.a, fields_of({{"NEW", "2"}, {"NEW", "3"}}));
          }},
+        {"remove_all, then set_info_multi of new entries",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             set_info_multi(w, {{h.d, fields_of({{"NEW", "1"}})},
+                                {h.a, fields_of({{"NEW", "2"}, {"NEW", "3"}})}});
+         }},
         {"remove_all, then set_info twice for one location",
          [](auto& w, auto& h) {
              w.remove_all();

@@ -92,21 +92,18 @@ void writer::set_info(const tagshelf_handle_ptr& handle, const x_info& info) {
 void writer::set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
                             const list_base_const_t<const x_info*>& infos) {
     // Copying a whole storage in clears the table first and then writes every
-    // entry: there each DELETE would look for rows that cannot be there. Whether a
-    // location has rows is decided just before its entry is stored, as set_info
-    // one at a time would; storing the entries in order here, before their fields
-    // are set below, makes a location given twice (or by two handles) count as
-    // written from its second time on.
+    // entry here: the DELETE before each would look for rows that cannot be
+    // there. Whether a location has rows is asked just before its entry is
+    // stored, so a location given twice (or by two handles) has rows from its
+    // second time on. The entries are stored by the plain accessor's set_info
+    // itself: its set_info_multi would call this writer's set_info, which writes
+    // every entry's rows, and the rows would then be written twice.
     const size_t count = handles.get_count();
-    std::vector<bool> rows_may_exist(count, true);
-    if (m_cleared) {
-        for (size_t i = 0; i < count; ++i) {
-            storage_entry& entry = entry_of(handles[i]);
-            rows_may_exist[i] = !has_no_rows(entry);
-            store().attach(entry);
-        }
+    std::vector<bool> rows_may_exist(count);
+    for (size_t i = 0; i < count; ++i) {
+        rows_may_exist[i] = !has_no_rows(entry_of(handles[i]));
+        tagshelf_accessor_plain::set_info(handles[i], *infos[i]);
     }
-    tagshelf_accessor_plain::set_info_multi(handles, infos);
     for (size_t i = 0; i < count; ++i)
         write_entry(entry_of(handles[i]), rows_may_exist[i]);
 }
