@@ -49,8 +49,8 @@ TEST_F(SqliteOpen, NewFileGetsExactlyTheQuicktagTable) {
               (std::vector<std::string>{
                   "table quicktag: CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) "
                   "NOT NULL default '0',fieldname text,value text)",
-                  "index quicktag_location: CREATE INDEX quicktag_location ON quicktag (url, "
-                  "subsong)"}));
+                  "index quicktag_location: CREATE INDEX quicktag_location ON quicktag "
+                  "(subsong, url)"}));
 }
 
 TEST_F(SqliteOpen, DatabaseOfAnOlderBuildGetsTheIndexAndKeepsItsRows) {
