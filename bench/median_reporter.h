@@ -18,7 +18,9 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+            // A benchmark run without repetitions is its own median.
+            const bool only_run = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!only_run && (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median"))
                 continue;
             double time =
                 m_clock == clock::cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
