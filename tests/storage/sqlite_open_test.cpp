@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 
 #include "sdk/host_access.h"
@@ -132,6 +133,34 @@ TEST_F(SqliteOpen, PathsDifferingOnlyInCaseLoadAsOneEntryWithTheGroupReadLast) {
                               {{"file:///C:/a.mp3", 1}, {{"RATING", {"other subsong"}}}},
                               {{"file:///C:/b.mp3", 0}, {{"RATING", {"b"}}}},
                           }));
+}
+
+TEST_F(SqliteOpen, AdjacentRowsOfOnePathInAnotherCaseLoadAsOneEntryWithBothFields) {
+    struct row_case {
+        const char* first;  // the binary smaller url, read first
+        const char* second;
+        bool one_location;
+    };
+    const row_case cases[] = {
+        {"file:///m/Song.mp3", "file:///m/song.mp3", true},
+        {"file:///m/SONG.mp3", "file:///m/song.MP3", true},
+        {"file:///m/\xC3\x84rger.mp3", "file:///m/\xC3\xA4rger.mp3", true},   // Ä, ä
+        {"file:///m/\xC3\x84rger.mp3", "file:///m/\xC3\x86rger.mp3", false},  // Ä, Æ
+        {"file:///m/a.mp3", "file:///m/a.mp3x", false},
+        {"file:///m/a.mp3", "file:///m/b.mp3", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        std::remove(database_file().c_str());
+        storage().open(nullptr);
+        storage().close();
+        raw_database(database_file()).insert({{c.first, 0, "A", "1"}, {c.second, 0, "B", "2"}});
+        storage().open(nullptr);
+        const store_contents one{{{c.first, 0}, {{"A", {"1"}}, {"B", {"2"}}}}};
+        const store_contents two{{{c.first, 0}, {{"A", {"1"}}}}, {{c.second, 0}, {{"B", {"2"}}}}};
+        EXPECT_EQ(contents(), c.one_location ? one : two);
+        storage().close();
+    }
 }
 
 TEST_F(SqliteOpen, LoadedEntriesAreFoundByTheirTracks) {

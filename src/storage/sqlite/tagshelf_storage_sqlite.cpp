@@ -2,9 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "frame/host_ops.h"
 #include "sdk/file.h"
@@ -38,14 +41,45 @@ void create_table(sqlite3* connection) {
     throw sqlite_error(message);
 }
 
+// The number of leading bytes `a` and `b` have in common, compared eight at a time.
+size_t common_prefix(std::string_view a, std::string_view b) {
+    const size_t length = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    while (i < length && a[i] == b[i])
+        ++i;
+    return i;
+}
+
 // The rows of one location as they arrive from the ordered scan.
 class row_group {
 public:
     explicit row_group(tagshelf_store& store) : m_loader(store) {}
 
-    // Whether the row at url/subsong continues the current group.
-    bool continues(const char* url, int64_t subsong) const {
-        return subsong == m_subsong && stricmp_utf8(url, m_path.c_str()) == 0;
+    // Whether the row at url/subsong continues the current group: the same subsong
+    // and the same path without regard to letter case. This runs for every row:
+    // the rows of one location nearly always repeat its url byte for byte, and the
+    // next location's url shares a long leading part with it, so only what follows
+    // the bytes both have in common goes through the case-insensitive comparison.
+    bool continues(std::string_view url, int64_t subsong) const {
+        if (subsong != m_subsong)
+            return false;
+        size_t same = common_prefix(url, m_path);
+        if (same == url.size() && same == m_path.size())
+            return true;
+        // Back to just after an ASCII byte, so that the common part is whole
+        // characters (no multi-byte character holds an ASCII byte): those compare
+        // equal in any case, and the rest decides.
+        while (same > 0 && static_cast<unsigned char>(url[same - 1]) >= 0x80)
+            --same;
+        return stricmp_utf8_ex(url.data() + same, url.size() - same, m_path.data() + same,
+                               m_path.size() - same) == 0;
     }
     // Stores the current group and starts an empty one at url/subsong.
     void restart(const char* url, int64_t subsong) {
