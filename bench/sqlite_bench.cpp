@@ -168,13 +168,17 @@ public:
         std::shuffle(order.begin(), order.end(), std::mt19937(5));
         connection db(path);
         db.exec(create_table_sql);
-        db.exec(create_index_sql);
         db.exec("BEGIN");
-        statement insert(db, "INSERT INTO quicktag VALUES (?,?,?,?)");
-        for (size_t n : order) {
-            insert.run(m_entries[n].path, 0, "RATING", m_entries[n].rating.c_str());
-            insert.run(m_entries[n].path, 0, "ARTIST", m_entries[n].artist.c_str());
+        {
+            statement insert(db, "INSERT INTO quicktag VALUES (?,?,?,?)");
+            for (size_t n : order) {
+                insert.run(m_entries[n].path, 0, "RATING", m_entries[n].rating.c_str());
+                insert.run(m_entries[n].path, 0, "ARTIST", m_entries[n].artist.c_str());
+            }
         }
+        // Built over the rows at once, the index takes a fraction of the time that
+        // inserting them one by one into an indexed table takes.
+        db.exec(create_index_sql);
         db.exec("COMMIT");
     }
 
