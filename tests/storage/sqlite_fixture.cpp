@@ -114,11 +114,19 @@ store_contents SqliteStorage::contents() {
     reader->enum_handles(handles);
     store_contents out;
     for (size_t i = 0; i < handles.get_count(); ++i) {
+        // Two entries may hold one location (written through two handles); the
+        // one that lookups find is what a user sees.
+        metadb_handle_ptr track;
+        handles[i]->get_metadb_handle(track);
+        tagshelf_handle_ptr found;
+        reader->get_handle(found, track);
         x_info_impl info;
-        reader->get_info(handles[i], info);
+        reader->get_info(found, info);
         if (info.get_field_count() == 0)
             continue;
-        const playable_location& location = handles[i]->get_location();
+        const playable_location& location = found->get_location();
+        if (out.count({location.get_path(), location.get_subsong()}))
+            continue;
         field_map& fields = out[{location.get_path(), location.get_subsong()}];
         for (size_t f = 0; f < info.get_field_count(); ++f) {
             auto& values = fields[info.get_field_name(f)];

@@ -55,7 +55,8 @@ private:
 // Fields of an entry by name, each with its values; used to compare contents
 // without depending on the order in which the table returns a location's rows.
 using field_map = std::map<std::string, std::vector<std::string>>;
-// Entries with at least one field, by (path, subsong).
+// For every stored location, the fields of the entry that lookups find, by its
+// (path, subsong); locations without fields are left out.
 using store_contents = std::map<std::pair<std::string, uint32_t>, field_map>;
 
 class SqliteStorage : public ::testing::Test {
@@ -76,7 +77,7 @@ protected:
     service_ptr_t<tagshelf_reader> reader();
     tagshelf_handle_ptr handle(tagshelf_reader& accessor, const std::string& name,
                                uint32_t subsong = 0);
-    // What the store holds now, read through a reader.
+    // What the store shows now, read through a reader.
     store_contents contents();
     // Closes the method and opens it again from the file.
     void reopen();

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 
 #include "sdk/host_access.h"
@@ -46,9 +47,34 @@ TEST_F(SqliteOpen, NewFileGetsExactlyTheQuicktagTable) {
 
     raw_database db(database_file());
     EXPECT_EQ(db.column("SELECT type || ' ' || name || ': ' || sql FROM sqlite_master"),
-              std::vector<std::string>{
+              (std::vector<std::string>{
                   "table quicktag: CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) "
-                  "NOT NULL default '0',fieldname text,value text)"});
+                  "NOT NULL default '0',fieldname text,value text)",
+                  "index quicktag_location: CREATE INDEX quicktag_location ON quicktag "
+                  "(subsong, url)"}));
+}
+
+TEST_F(SqliteOpen, DatabaseOfAnOlderBuildGetsTheIndexAndKeepsItsRows) {
+    const std::vector<sqlite_row> old_rows = {{path_of("a.mp3"), 0, "RATING", "5"},
+                                              {path_of("a.mp3"), 0, "ARTIST", "x"},
+                                              {path_of("b.mp3"), 2, "RATING", "3"}};
+    {
+        // The table as older builds made it, without any index.
+        raw_database db(database_file());
+        db.must(
+            "CREATE TABLE quicktag (url text NOT NULL,subsong integer(8) NOT NULL default "
+            "'0',fieldname text,value text)");
+        db.insert(old_rows);
+    }
+    storage().open(nullptr);
+    EXPECT_EQ(contents(),
+              (store_contents{{{path_of("a.mp3"), 0}, {{"ARTIST", {"x"}}, {"RATING", {"5"}}}},
+                              {{path_of("b.mp3"), 2}, {{"RATING", {"3"}}}}}));
+    raw_database db(database_file());
+    EXPECT_EQ(
+        db.column("SELECT name || ' on ' || tbl_name FROM sqlite_master WHERE type = 'index'"),
+        std::vector<std::string>{"quicktag_location on quicktag"});
+    EXPECT_EQ(db.rows(), old_rows);
 }
 
 TEST_F(SqliteOpen, ExistingFileWithoutTheTableFailsAndIsLeftAlone) {
@@ -107,6 +133,34 @@ TEST_F(SqliteOpen, PathsDifferingOnlyInCaseLoadAsOneEntryWithTheGroupReadLast) {
                               {{"file:///C:/a.mp3", 1}, {{"RATING", {"other subsong"}}}},
                               {{"file:///C:/b.mp3", 0}, {{"RATING", {"b"}}}},
                           }));
+}
+
+TEST_F(SqliteOpen, AdjacentRowsOfOnePathInAnotherCaseLoadAsOneEntryWithBothFields) {
+    struct row_case {
+        const char* first;  // the binary smaller url, read first
+        const char* second;
+        bool one_location;
+    };
+    const row_case cases[] = {
+        {"file:///m/Song.mp3", "file:///m/song.mp3", true},
+        {"file:///m/SONG.mp3", "file:///m/song.MP3", true},
+        {"file:///m/\xC3\x84rger.mp3", "file:///m/\xC3\xA4rger.mp3", true},   // Ä, ä
+        {"file:///m/\xC3\x84rger.mp3", "file:///m/\xC3\x86rger.mp3", false},  // Ä, Æ
+        {"file:///m/a.mp3", "file:///m/a.mp3x", false},
+        {"file:///m/a.mp3", "file:///m/b.mp3", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        std::remove(database_file().c_str());
+        storage().open(nullptr);
+        storage().close();
+        raw_database(database_file()).insert({{c.first, 0, "A", "1"}, {c.second, 0, "B", "2"}});
+        storage().open(nullptr);
+        const store_contents one{{{c.first, 0}, {{"A", {"1"}}, {"B", {"2"}}}}};
+        const store_contents two{{{c.first, 0}, {{"A", {"1"}}}}, {{c.second, 0}, {{"B", {"2"}}}}};
+        EXPECT_EQ(contents(), c.one_location ? one : two);
+        storage().close();
+    }
 }
 
 TEST_F(SqliteOpen, LoadedEntriesAreFoundByTheirTracks) {

@@ -3,6 +3,8 @@
 // writer that cannot begin leaves nothing held.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -32,9 +34,9 @@ protected:
 };
 
 // The handles a writing case works on: a and b are stored, c is stored at the
-// highest subsong, d is not stored.
+// highest subsong, d is not stored, and d2 is a second handle of d's track.
 struct case_handles {
-    tagshelf_handle_ptr a, b, c, d;
+    tagshelf_handle_ptr a, b, c, d, d2;
 };
 
 x_info_impl fields_of(std::initializer_list<std::pair<const char*, const char*>> values) {
@@ -42,6 +44,18 @@ x_info_impl fields_of(std::initializer_list<std::pair<const char*, const char*>>
     for (const auto& [name, value] : values)
         info.add_value(name, value);
     return info;
+}
+
+// set_info_multi with each handle beside its fields.
+void set_info_multi(tagshelf_reader_writer& w,
+                    std::initializer_list<std::pair<tagshelf_handle_ptr, x_info_impl>> items) {
+    list_t<tagshelf_handle_ptr> handles;
+    list_t<const x_info*> infos;
+    for (const auto& [handle, info] : items) {
+        handles.add_item(handle);
+        infos.add_item(&info);
+    }
+    w.set_info_multi(handles, infos);
 }
 
 TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
@@ -75,18 +89,9 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
          }},
         {"set_info_multi with a handle twice",
          [](auto& w, auto& h) {
-             x_info_impl first = fields_of({{"FIRST", "1"}});
-             x_info_impl second = fields_of({{"SECOND", "2"}});
-             x_info_impl third = fields_of({{"THIRD", "3"}});
-             list_t<tagshelf_handle_ptr> handles;
-             handles.add_item(h.a);
-             handles.add_item(h.d);
-             handles.add_item(h.a);
-             list_t<const x_info*> infos;
-             infos.add_item(&first);
-             infos.add_item(&second);
-             infos.add_item(&third);
-             w.set_info_multi(handles, infos);
+             set_info_multi(w, {{h.a, fields_of({{"FIRST", "1"}})},
+                                {h.d, fields_of({{"SECOND", "2"}})},
+                                {h.a, fields_of({{"THIRD", "3"}})}});
          }},
         {"copy_info to an unstored track", [](auto& w, auto& h) { w.copy_info(h.a, h.d); }},
         {"copy_info onto itself", [](auto& w, auto& h) { w.copy_info(h.a, h.a); }},
@@ -103,6 +108,52 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
              w.remove_all();
              w.add_value(h.d, "RATING", "2");
          }},
+        {"remove_all, then set_info of new entries",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             w.set_info(h.d, fields_of({{"NEW", "1"}}));
+             w.set_info(h.a, fields_of({{"NEW", "2"}, {"NEW", "3"}}));
+         }},
+        {"remove_all, then set_info_multi of new entries",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             set_info_multi(w, {{h.d, fields_of({{"NEW", "1"}})},
+                                {h.a, fields_of({{"NEW", "2"}, {"NEW", "3"}})}});
+         }},
+        {"remove_all, then set_info twice for one location",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             w.set_info(h.d, fields_of({{"FIRST", "1"}}));
+             w.set_info(h.d, fields_of({{"SECOND", "2"}}));
+         }},
+        {"remove_all, set_info, remove_info, set_info",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             w.set_info(h.a, fields_of({{"FIRST", "1"}}));
+             w.remove_info(h.a);
+             w.set_info(h.a, fields_of({{"SECOND", "2"}}));
+         }},
+        {"remove_all, then set_info through two handles of one location",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             w.set_info(h.d, fields_of({{"FIRST", "1"}}));
+             w.set_info(h.d2, fields_of({{"SECOND", "2"}}));
+         }},
+        {"remove_all, then set_info_multi with two handles of one location and one twice",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             set_info_multi(w, {{h.d, fields_of({{"FIRST", "1"}})},
+                                {h.a, fields_of({{"SECOND", "2"}})},
+                                {h.d2, fields_of({{"THIRD", "3"}})},
+                                {h.a, fields_of({{"FOURTH", "4"}})}});
+         }},
+        {"remove_all, then copy_info twice to one location",
+         [](auto& w, auto& h) {
+             w.remove_all();
+             w.set_info(h.a, fields_of({{"FIRST", "1"}}));
+             w.copy_info(h.a, h.d);
+             w.copy_info(h.a, h.d);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -110,7 +161,8 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
             auto w = writer();
             w->remove_all();
             case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
-                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3")};
+                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
+                           handle(*w, "d.mp3")};
             w->set_value(h.a, "RATING", "5");
             w->add_value(h.a, "ARTIST", "x");
             w->add_value(h.a, "ARTIST", "y");
@@ -121,7 +173,8 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
         {
             auto w = writer();
             case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
-                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3")};
+                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
+                           handle(*w, "d.mp3")};
             c.write(*w, h);
         }
         store_contents shown = contents();
@@ -277,6 +330,48 @@ TEST_F(SqliteWriter, FailedCommitIsReportedAndDoesNotBlockLaterWriters) {
     raw_database(database_file()).must("DROP TRIGGER orphan");
     writer()->set_value(handle(*reader(), "b.mp3"), "RATING", "4");
     EXPECT_EQ(rows(), (std::vector<sqlite_row>{{path_of("b.mp3"), 0, "RATING", "4"}}));
+}
+
+TEST_F(SqliteWriter, WritingOneTrackCostsNoMoreInATenTimesLargerDatabase) {
+    const char* const names[] = {"RATING", "MOOD"};
+    size_t stored = 0;
+    // Grows the database to `entries` entries of two rows each, opens it, and
+    // answers the best of three runs of 200 writers that each rate one track,
+    // stored and unstored ones in turn.
+    auto time_writes = [&](size_t entries) {
+        storage().close();
+        std::vector<sqlite_row> added;
+        for (; stored < entries; ++stored) {
+            for (const char* name : names)
+                added.push_back({path_of("t" + std::to_string(stored) + ".mp3"), 0, name, "1"});
+        }
+        raw_database(database_file()).insert(added);
+        storage().open(nullptr);
+        // Flushing to disk costs the same at every size and would hide the part of
+        // a write that grows with the table.
+        EXPECT_EQ(sqlite3_exec(sqlite_query::connection(), "PRAGMA synchronous = OFF", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        double best = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            auto start = std::chrono::steady_clock::now();
+            for (size_t i = 0; i < 200; ++i) {
+                auto w = writer();
+                const std::string track =
+                    i % 2 ? "t" + std::to_string(i * (entries / 200)) : "new" + std::to_string(i);
+                w->set_value(handle(*w, track + ".mp3"), "RATING", "5");
+            }
+            best = std::min(
+                best,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        return best;
+    };
+    const double small = time_writes(2000);
+    const double large = time_writes(20000);
+    // Each write deleting by a scan of the table costs about 10 times as much at
+    // the larger size; looking the location up in an index costs about the same.
+    EXPECT_LT(large, 5 * small) << "2,000 entries: " << small << " s, 20,000: " << large << " s";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "frame/host_ops.h"
 #include "storage/sqlite/queries.h"
@@ -55,8 +56,17 @@ void writer::abandon_transaction(const char* reason) noexcept {
     }
 }
 
-void writer::write_entry(const storage_entry& entry) {
-    queries::remove_info.run(entry.location);
+bool writer::has_no_rows(const storage_entry& entry) {
+    // After this writer's own clear, only its own writes have added rows, and each
+    // of those stored an entry for the location; remove_info deleted the rows of
+    // every entry it unstored. So when the store holds no entry for the location,
+    // the table holds no row of it either.
+    return m_cleared && !store().find(entry.location);
+}
+
+void writer::write_entry(const storage_entry& entry, bool rows_may_exist) {
+    if (rows_may_exist)
+        queries::remove_info.run(entry.location);
     const packed_fields::view fields(entry.fields);
     for (size_t i = 0, n = fields.get_field_count(); i < n; ++i) {
         const char* name = fields.get_field_name(i);
@@ -66,31 +76,56 @@ void writer::write_entry(const storage_entry& entry) {
 }
 
 void writer::remove_all() {
+    // Should the DELETE fail, rows of earlier writes of this writer may be left.
+    m_cleared = false;
     tagshelf_accessor_plain::remove_all();
     queries::clear.run();
+    m_cleared = true;
 }
 
 void writer::set_info(const tagshelf_handle_ptr& handle, const x_info& info) {
+    const storage_entry& entry = entry_of(handle);
+    const bool rows_may_exist = !has_no_rows(entry);
     tagshelf_accessor_plain::set_info(handle, info);
-    write_entry(entry_of(handle));
+    write_entry(entry, rows_may_exist);
 }
 
 void writer::set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
                             const list_base_const_t<const x_info*>& infos) {
-    tagshelf_accessor_plain::set_info_multi(handles, infos);
-    for (size_t i = 0, n = handles.get_count(); i < n; ++i)
-        write_entry(entry_of(handles[i]));
+    // Copying a whole storage in clears the table first and then writes every
+    // entry here: the DELETE before each would look for rows that cannot be
+    // there. Whether a location has rows is asked just before its entry is
+    // stored, so a location given twice (or by two handles) has rows from its
+    // second time on. The entries are stored by the plain accessor's set_info
+    // itself: its set_info_multi would call this writer's set_info, which writes
+    // every entry's rows, and the rows would then be written twice.
+    const size_t count = handles.get_count();
+    std::vector<bool> rows_may_exist(count);
+    for (size_t i = 0; i < count; ++i) {
+        rows_may_exist[i] = !has_no_rows(entry_of(handles[i]));
+        tagshelf_accessor_plain::set_info(handles[i], *infos[i]);
+    }
+    for (size_t i = 0; i < count; ++i)
+        write_entry(entry_of(handles[i]), rows_may_exist[i]);
 }
 
 void writer::copy_info(const tagshelf_handle_ptr& source, const tagshelf_handle_ptr& target) {
+    const storage_entry& entry = entry_of(target);
+    const bool rows_may_exist = !has_no_rows(entry);
     tagshelf_accessor_plain::copy_info(source, target);
     // Also for source and target the same entry: its rows are written again.
-    write_entry(entry_of(target));
+    write_entry(entry, rows_may_exist);
 }
 
 void writer::remove_info(const tagshelf_handle_ptr& handle) {
     tagshelf_accessor_plain::remove_info(handle);
-    queries::remove_info.run(entry_of(handle).location);
+    try {
+        queries::remove_info.run(entry_of(handle).location);
+    } catch (...) {
+        // The entry is gone from the store but its rows may not be.
+        m_cleared = false;
+        throw;
+    }
 }
 
 void writer::add_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) {

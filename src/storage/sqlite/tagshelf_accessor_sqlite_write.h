@@ -30,10 +30,18 @@ public:
     void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
 
 private:
-    // Replaces the entry's rows by one row per value it now holds.
-    static void write_entry(const storage_entry& entry);
+    // Whether the table provably holds no row for the entry's location: this
+    // writer cleared the table, and the store holds no entry for the location.
+    // Asked before the write stores the entry.
+    bool has_no_rows(const storage_entry& entry);
+    // Replaces the entry's rows by one row per value it now holds; the DELETE of
+    // the old rows is left out when there can be none.
+    static void write_entry(const storage_entry& entry, bool rows_may_exist);
     // After a failed commit: rolls the transaction back and says so on the console.
     static void abandon_transaction(const char* reason) noexcept;
 
     std::unique_lock<std::recursive_mutex> m_lock;
+    // Set while the table holds only rows that this writer's own writes made
+    // after it cleared the table.
+    bool m_cleared = false;
 };
