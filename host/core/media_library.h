@@ -1,32 +1,118 @@
 // The host's media library: the set of tracks the user collected, kept in the
 // profile directory as a text file with one "SUBSONG<TAB>PATH" line per track.
+// Membership, adding, removing and the file notifications are hash lookups, so a
+// library of a million tracks costs per track what a library of ten does.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <absl/container/flat_hash_map.h>
 
 #include "sdk/metadb.h"
 
 class media_library : public library_manager {
+    struct slot;
+
 public:
+    // The tracks in the order they were added (the library file keeps that order).
+    class item_range {
+    public:
+        class iterator {
+        public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = playable_location_impl;
+            using difference_type = std::ptrdiff_t;
+            using pointer = const playable_location_impl*;
+            using reference = const playable_location_impl&;
+
+            reference operator*() const { return m_at->location; }
+            pointer operator->() const { return &m_at->location; }
+            iterator& operator++() {
+                m_at = skip_removed(m_at + 1, m_end);
+                return *this;
+            }
+            bool operator==(const iterator& other) const { return m_at == other.m_at; }
+            bool operator!=(const iterator& other) const { return m_at != other.m_at; }
+
+        private:
+            friend class item_range;
+            iterator(const slot* at, const slot* end) : m_at(skip_removed(at, end)), m_end(end) {}
+            const slot* m_at;
+            const slot* m_end;
+        };
+
+        iterator begin() const { return iterator(m_begin, m_end); }
+        iterator end() const { return iterator(m_end, m_end); }
+
+    private:
+        friend class media_library;
+        item_range(const slot* begin, const slot* end) : m_begin(begin), m_end(end) {}
+        const slot* m_begin;
+        const slot* m_end;
+    };
+
     bool is_item_in_library(const metadb_handle_ptr& track) override;
 
     bool contains(const playable_location& location) const;
     // Adds a track; false when it was already there.
     bool add(const playable_location& location);
-    // Removes a track; false when it was not there.
+    // Removes a track (the earliest added, should the library file have listed it
+    // twice); false when it was not there.
     bool remove(const playable_location& location);
     // A file moved: every subsong of `from` now lives at `to`.
     void move_path(const std::string& from, const std::string& to);
     // A file deleted: every subsong of it leaves the library.
     void remove_path(const std::string& path);
-    const std::vector<playable_location_impl>& items() const { return m_items; }
+    item_range items() const;
+    size_t size() const { return m_slots.size() - m_removed; }
 
+    // Reads the library file; every line is kept as it stands, duplicates too.
     void load(const std::string& file);
     void save(const std::string& file) const;
     bool changed() const { return m_changed; }
 
 private:
-    std::vector<playable_location_impl> m_items;
+    static constexpr size_t no_slot = size_t(-1);
+
+    // One track as added, or a removed one waiting for the next compaction.
+    struct slot {
+        playable_location_impl location;
+        // The next slot whose path is equal without regard to letter case, in
+        // the order they were added; no_slot at the end of the chain.
+        size_t next = no_slot;
+        bool removed = false;
+    };
+
+    // The slots of one lower-cased path, linked through slot::next.
+    struct chain {
+        size_t head;
+        size_t tail;
+    };
+
+    static const slot* skip_removed(const slot* at, const slot* end) {
+        while (at != end && at->removed)
+            ++at;
+        return at;
+    }
+    // The path as the index knows it: lower-cased, so that paths equal without
+    // regard to letter case meet under one key.
+    static std::string index_key(std::string_view path);
+    // The first slot in the chain starting at `head` holding `subsong`, or no_slot.
+    size_t find_in_chain(size_t head, uint32_t subsong) const;
+    void append(playable_location_impl location);
+    // Takes slot `index` out of `tracks` (the chain under `key`) and marks it removed.
+    void unlink(const std::string& key, chain& tracks, size_t index);
+    void mark_removed(size_t index);
+    // Drops the removed slots once they outnumber the tracks, so that removals
+    // cost a constant amount each over time.
+    void compact_if_sparse();
+
+    std::vector<slot> m_slots;
+    absl::flat_hash_map<std::string, chain> m_chains;
+    size_t m_removed = 0;
     bool m_changed = false;
 };

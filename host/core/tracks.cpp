@@ -17,31 +17,34 @@ void track_database::handle_create(metadb_handle_ptr& out, const playable_locati
 }
 
 metadb_handle_ptr track_database::track(const playable_location& location) {
-    auto key = std::make_pair(std::string(location.get_path()), location.get_subsong());
     std::lock_guard<std::mutex> guard(m_lock);
-    auto found = m_tracks.find(key);
+    auto found = m_tracks.find(spelling{location.get_path(), location.get_subsong()});
     if (found != m_tracks.end())
         return found->second;
     metadb_handle_ptr made =
         make_service<host_track>(playable_location_impl(location), &m_formatter);
-    m_tracks.emplace(std::move(key), made);
+    const playable_location& kept = made->get_location();
+    m_tracks.emplace(spelling{kept.get_path(), kept.get_subsong()}, made);
     return made;
 }
 
 void refresh_service::dispatch_refresh(const list_base_const_t<metadb_handle_ptr>& tracks) {
-    std::vector<playable_location_impl> named;
-    for (size_t i = 0; i < tracks.get_count(); ++i) {
-        named.emplace_back(tracks[i]->get_location());
-    }
+    if (!m_verbose && !m_keep_log)
+        return;
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_verbose) {
-        std::fprintf(stderr, "[host] refresh %zu track(s)", named.size());
-        for (const auto& location : named) {
-            std::fprintf(stderr, " %s", describe_location(location).c_str());
-        }
+        std::fprintf(stderr, "[host] refresh %zu track(s)", tracks.get_count());
+        for (size_t i = 0; i < tracks.get_count(); ++i)
+            std::fprintf(stderr, " %s", describe_location(tracks[i]->get_location()).c_str());
         std::fprintf(stderr, "\n");
     }
-    m_log.push_back(std::move(named));
+    if (m_keep_log) {
+        std::vector<playable_location_impl> named;
+        named.reserve(tracks.get_count());
+        for (size_t i = 0; i < tracks.get_count(); ++i)
+            named.emplace_back(tracks[i]->get_location());
+        m_log.push_back(std::move(named));
+    }
 }
 
 std::string to_host_path(const std::string& file_path) {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/hash/hash.h>
 
 #include "sdk/metadb.h"
 
@@ -36,10 +39,24 @@ public:
     void set_formatter(track_formatter formatter) { m_formatter = std::move(formatter); }
 
 private:
+    // A location by its exact spelling and subsong. The path is the one held by
+    // the handle it leads to, which the table keeps alive, so no copy is needed.
+    struct spelling {
+        std::string_view path;
+        uint32_t subsong;
+        bool operator==(const spelling& other) const {
+            return subsong == other.subsong && path == other.path;
+        }
+        template <class H>
+        friend H AbslHashValue(H state, const spelling& key) {
+            return H::combine(std::move(state), key.path, key.subsong);
+        }
+    };
+
     // Components ask for handles on any thread.
     std::mutex m_lock;
     // One handle per exact spelling and subsong, kept for the session.
-    std::map<std::pair<std::string, uint32_t>, metadb_handle_ptr> m_tracks;
+    absl::flat_hash_map<spelling, metadb_handle_ptr> m_tracks;
     track_formatter m_formatter;
 };
 
@@ -47,11 +64,16 @@ class refresh_service : public metadb_io {
 public:
     void dispatch_refresh(const list_base_const_t<metadb_handle_ptr>& tracks) override;
     void set_verbose(bool verbose) { m_verbose = verbose; }
-    // Every notification of this session: the locations it named.
+    // Whether log() keeps what later notifications named. A session keeps nothing
+    // unless asked: a storage switch redraws every stored track, and a session
+    // may do that many times over a million tracks.
+    void set_keep_log(bool keep) { m_keep_log = keep; }
+    // Every notification since the log was asked for: the locations it named.
     const std::vector<std::vector<playable_location_impl>>& log() const { return m_log; }
 
 private:
     bool m_verbose = false;
+    bool m_keep_log = false;
     // Writers are released, and so refresh, on any thread.
     std::mutex m_lock;
     std::vector<std::vector<playable_location_impl>> m_log;

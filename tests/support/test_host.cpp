@@ -8,6 +8,8 @@ test_host::test_host(bool start, host_options options) {
     options.profile_directory = m_profile.path();
     options.ask_on_terminal = false;
     m_session = std::make_unique<host_session>(std::move(options));
+    // Tests check which tracks each notification redrew.
+    m_session->refreshes().set_keep_log(true);
     m_session->load_builtin_component(&sonarith_get_interface, "snr_tagshelf");
     if (start)
         m_session->start();
