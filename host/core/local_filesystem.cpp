@@ -112,11 +112,33 @@ bool local_filesystem::is_our_path(const char* path) {
     return text.find("://") == std::string_view::npos;
 }
 
+namespace {
+
+// Whether the path's last component is "." or "..".
+bool ends_with_dot_component(const std::string& path) {
+    auto ends_with = [&](const char* tail) {
+        size_t n = std::strlen(tail);
+        return path.size() >= n && path.compare(path.size() - n, n, tail) == 0;
+    };
+    return ends_with("/.") || ends_with("/..");
+}
+
+}  // namespace
+
 bool local_filesystem::get_canonical_path(const char* path, string_base& out) {
     if (!is_our_path(path))
         return false;
+    // Most paths arrive canonical already: absolute, with no empty, "." or ".."
+    // component. Those are given back as they are, without asking the file system.
+    std::string native = to_native(path);
+    if (!native.empty() && native[0] == '/' && native.find("//") == std::string::npos &&
+        native.find("/./") == std::string::npos && native.find("/../") == std::string::npos &&
+        native.back() != '/' && !ends_with_dot_component(native)) {
+        out.set_string((url_prefix + native).c_str());
+        return true;
+    }
     std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(to_native(path), error);
+    std::filesystem::path absolute = std::filesystem::absolute(native, error);
     if (error)
         return false;
     out.set_string((url_prefix + absolute.lexically_normal().string()).c_str());
