@@ -35,6 +35,9 @@ public:
         : m_path(other.get_path()), m_subsong(other.get_subsong()) {}
     playable_location_impl(const playable_location_impl&) = default;
     playable_location_impl& operator=(const playable_location_impl&) = default;
+    // Moving keeps the path's buffer, so arrays of locations grow without copying paths.
+    playable_location_impl(playable_location_impl&&) noexcept = default;
+    playable_location_impl& operator=(playable_location_impl&&) noexcept = default;
 
     const char* get_path() const override { return m_path.c_str(); }
     void set_path(const char* path) override { m_path = path ? path : ""; }

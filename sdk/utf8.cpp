@@ -26,9 +26,17 @@ void append_mapped(std::string& out, std::string_view text, AsciiMap ascii, Code
     size_t left = text.size();
     while (left) {
         if (*p < 0x80) {
-            out.push_back(ascii(char(*p)));
-            ++p;
-            --left;
+            // A run of ASCII is mapped in one pass into room for all that is left,
+            // and the room it did not use is given back.
+            size_t at = out.size();
+            out.resize(at + left);
+            char* to = &out[at];
+            size_t run = 0;
+            for (; run < left && p[run] < 0x80; ++run)
+                to[run] = ascii(char(p[run]));
+            out.resize(at + run);
+            p += run;
+            left -= run;
             continue;
         }
         utf8proc_int32_t cp;
@@ -57,11 +65,13 @@ int compare_bytes(std::string_view a, std::string_view b) {
 }  // namespace
 
 void utf8_append_lower(std::string& out, std::string_view text) {
-    append_mapped(out, text, ascii_lower, utf8proc_tolower);
+    append_mapped(
+        out, text, [](char c) { return ascii_lower(c); }, utf8proc_tolower);
 }
 
 void utf8_append_upper(std::string& out, std::string_view text) {
-    append_mapped(out, text, ascii_upper, utf8proc_toupper);
+    append_mapped(
+        out, text, [](char c) { return ascii_upper(c); }, utf8proc_toupper);
 }
 
 int stricmp_utf8_ex(const char* a, size_t length_a, const char* b, size_t length_b) {

@@ -31,7 +31,9 @@ file_pairs affected_files(const fs::path& source, const fs::path& target) {
         for (const auto& item : fs::recursive_directory_iterator(source)) {
             if (item.is_directory())
                 continue;
-            fs::path relative = fs::relative(item.path(), source);
+            // The entries are the source's own paths below it: relative to it by
+            // their spelling alone, with no look-up on disk per file.
+            fs::path relative = item.path().lexically_relative(source);
             pairs.from.push_back(to_host_path(item.path().string()));
             pairs.to.push_back(to_host_path((target / relative).string()));
         }

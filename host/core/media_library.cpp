@@ -1,9 +1,11 @@
 #include "host/core/media_library.h"
 
 #include <algorithm>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include <absl/hash/hash.h>
 
 #include "host/core/profile.h"
 #include "sdk/utf8.h"
@@ -16,35 +18,33 @@ media_library::item_range media_library::items() const {
     return item_range(m_slots.data(), m_slots.data() + m_slots.size());
 }
 
-std::string media_library::index_key(std::string_view path) {
-    std::string key;
-    key.reserve(path.size());
-    utf8_append_lower(key, path);
-    return key;
+size_t media_library::path_hash(std::string_view path) {
+    std::string lower;
+    utf8_append_lower(lower, path);
+    return absl::Hash<std::string_view>{}(lower);
 }
 
-size_t media_library::find_in_chain(size_t head, uint32_t subsong) const {
-    size_t at = head;
-    while (at != no_slot && m_slots[at].location.get_subsong() != subsong)
-        at = m_slots[at].next;
-    return at;
+bool media_library::holds(size_t index, const char* path) const {
+    return stricmp_utf8(m_slots[index].location.get_path(), path) == 0;
 }
 
 bool media_library::contains(const playable_location& location) const {
-    auto found = m_chains.find(index_key(location.get_path()));
-    return found != m_chains.end() &&
-           find_in_chain(found->second.head, location.get_subsong()) != no_slot;
+    auto found = m_chains.find(path_hash(location.get_path()));
+    if (found == m_chains.end())
+        return false;
+    for (size_t at = found->second.head; at != no_slot; at = m_slots[at].next) {
+        if (m_slots[at].location.get_subsong() == location.get_subsong() &&
+            holds(at, location.get_path()))
+            return true;
+    }
+    return false;
 }
 
 void media_library::append(playable_location_impl location) {
     size_t index = m_slots.size();
-    auto [tracks, fresh] =
-        m_chains.try_emplace(index_key(location.get_path()), chain{index, index});
+    size_t hash = path_hash(location.get_path());
     m_slots.push_back(slot{std::move(location)});
-    if (!fresh) {
-        m_slots[tracks->second.tail].next = index;
-        tracks->second.tail = index;
-    }
+    merge(hash, chain{index, index});
 }
 
 bool media_library::add(const playable_location& location) {
@@ -55,61 +55,61 @@ bool media_library::add(const playable_location& location) {
     return true;
 }
 
-void media_library::mark_removed(size_t index) {
-    m_slots[index] = slot{playable_location_impl(), no_slot, true};
-    ++m_removed;
-}
-
-void media_library::unlink(const std::string& key, chain& tracks, size_t index) {
-    if (tracks.head == index && tracks.tail == index) {
-        m_chains.erase(key);
-    } else if (tracks.head == index) {
-        tracks.head = m_slots[index].next;
-    } else {
-        size_t before = tracks.head;
-        while (m_slots[before].next != index)
-            before = m_slots[before].next;
-        m_slots[before].next = m_slots[index].next;
-        if (tracks.tail == index)
-            tracks.tail = before;
+template <class Pick>
+media_library::chain media_library::take(size_t hash, Pick wanted, size_t limit) {
+    chain taken{no_slot, no_slot};
+    auto found = m_chains.find(hash);
+    if (found == m_chains.end())
+        return taken;
+    chain& rest = found->second;
+    // Where the next slot that stays is linked: the head, then each kept slot's next.
+    size_t* link = &rest.head;
+    size_t kept_tail = no_slot;
+    size_t at = rest.head;
+    size_t count = 0;
+    for (; at != no_slot && count < limit;) {
+        size_t next = m_slots[at].next;
+        if (wanted(at)) {
+            ++count;
+            if (taken.head == no_slot) {
+                taken.head = at;
+            } else {
+                m_slots[taken.tail].next = at;
+            }
+            taken.tail = at;
+            m_slots[at].next = no_slot;
+        } else {
+            *link = at;
+            link = &m_slots[at].next;
+            kept_tail = at;
+        }
+        at = next;
     }
-    mark_removed(index);
+    // Past the limit everything stays, up to the chain's own tail.
+    *link = at;
+    if (at != no_slot)
+        kept_tail = rest.tail;
+    if (kept_tail == no_slot) {
+        m_chains.erase(found);
+    } else {
+        rest.tail = kept_tail;
+    }
+    return taken;
 }
 
-bool media_library::remove(const playable_location& location) {
-    std::string key = index_key(location.get_path());
-    auto found = m_chains.find(key);
-    if (found == m_chains.end())
-        return false;
-    size_t index = find_in_chain(found->second.head, location.get_subsong());
-    if (index == no_slot)
-        return false;
-    unlink(key, found->second, index);
-    compact_if_sparse();
-    m_changed = true;
-    return true;
-}
-
-void media_library::move_path(const std::string& from, const std::string& to) {
-    std::string from_key = index_key(from);
-    auto found = m_chains.find(from_key);
-    if (found == m_chains.end())
-        return;
-    m_changed = true;
-    chain moving = found->second;
-    for (size_t at = moving.head; at != no_slot; at = m_slots[at].next)
-        m_slots[at].location.set_path(to.c_str());
-    std::string to_key = index_key(to);
-    if (to_key == from_key)
-        return;
-    m_chains.erase(found);
-    auto [target, fresh] = m_chains.try_emplace(std::move(to_key), moving);
+void media_library::merge(size_t hash, chain taken) {
+    auto [target, fresh] = m_chains.try_emplace(hash, taken);
     if (fresh)
         return;
-    // Tracks already at `to` stay; the two chains merge in the order of adding.
-    chain& merged = target->second;
-    size_t a = merged.head, b = moving.head;
-    size_t* link = &merged.head;
+    chain& into = target->second;
+    if (into.tail < taken.head) {
+        // All added later, as every track newly added is.
+        m_slots[into.tail].next = taken.head;
+        into.tail = taken.tail;
+        return;
+    }
+    size_t a = into.head, b = taken.head;
+    size_t* link = &into.head;
     while (a != no_slot && b != no_slot) {
         size_t& first = a < b ? a : b;
         *link = first;
@@ -117,19 +117,51 @@ void media_library::move_path(const std::string& from, const std::string& to) {
         first = m_slots[first].next;
     }
     *link = a != no_slot ? a : b;
-    merged.tail = std::max(merged.tail, moving.tail);
+    into.tail = std::max(into.tail, taken.tail);
+}
+
+void media_library::mark_removed(chain taken) {
+    for (size_t at = taken.head; at != no_slot;) {
+        size_t next = m_slots[at].next;
+        m_slots[at] = slot{playable_location_impl(), no_slot, true};
+        ++m_removed;
+        at = next;
+    }
+}
+
+bool media_library::remove(const playable_location& location) {
+    const char* path = location.get_path();
+    uint32_t subsong = location.get_subsong();
+    chain taken = take(
+        path_hash(path),
+        [&](size_t at) { return m_slots[at].location.get_subsong() == subsong && holds(at, path); },
+        1);
+    if (taken.head == no_slot)
+        return false;
+    mark_removed(taken);
+    compact_if_sparse();
+    m_changed = true;
+    return true;
+}
+
+void media_library::move_path(const std::string& from, const std::string& to) {
+    chain taken = take(
+        path_hash(from), [&](size_t at) { return holds(at, from.c_str()); }, no_slot);
+    if (taken.head == no_slot)
+        return;
+    for (size_t at = taken.head; at != no_slot; at = m_slots[at].next)
+        m_slots[at].location.set_path(to.c_str());
+    // Tracks already at `to` stay; the moved ones join them in the order of adding.
+    merge(path_hash(to), taken);
+    m_changed = true;
 }
 
 void media_library::remove_path(const std::string& path) {
-    auto gone = m_chains.find(index_key(path));
-    if (gone == m_chains.end())
+    chain taken = take(
+        path_hash(path), [&](size_t at) { return holds(at, path.c_str()); }, no_slot);
+    if (taken.head == no_slot)
         return;
-    for (size_t at = gone->second.head; at != no_slot;) {
-        size_t next = m_slots[at].next;
-        mark_removed(at);
-        at = next;
-    }
-    m_chains.erase(gone);
+    mark_removed(taken);
     compact_if_sparse();
     m_changed = true;
 }
@@ -164,29 +196,37 @@ void media_library::load(const std::string& file) {
     m_slots.clear();
     m_chains.clear();
     m_removed = 0;
+    m_changed = false;
     auto data = read_whole_file(file);
     if (!data)
         return;
-    std::istringstream lines(std::string(data->begin(), data->end()));
-    std::string line;
-    while (std::getline(lines, line)) {
+    std::string_view text(reinterpret_cast<const char*>(data->data()), data->size());
+    size_t lines = size_t(std::count(text.begin(), text.end(), '\n')) + 1;
+    m_slots.reserve(lines);
+    m_chains.reserve(lines);
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         size_t tab = line.find('\t');
-        if (tab == std::string::npos)
+        if (tab == std::string_view::npos)
             continue;
         try {
-            unsigned long long subsong = std::stoull(line.substr(0, tab));
-            append(playable_location_impl(line.substr(tab + 1), uint32_t(subsong)));
+            unsigned long long subsong = std::stoull(std::string(line.substr(0, tab)));
+            append(playable_location_impl(std::string(line.substr(tab + 1)), uint32_t(subsong)));
         } catch (const std::exception&) {
             // A damaged line is skipped; the rest of the library still loads.
         }
     }
-    m_changed = false;
 }
 
 void media_library::save(const std::string& file) const {
     std::string text;
     for (const auto& item : items()) {
-        text += std::to_string(item.get_subsong()) + "\t" + item.path() + "\n";
+        text += std::to_string(item.get_subsong());
+        text += '\t';
+        text += item.path();
+        text += '\n';
     }
     write_file_atomically(file, text);
 }

@@ -81,13 +81,13 @@ private:
     // One track as added, or a removed one waiting for the next compaction.
     struct slot {
         playable_location_impl location;
-        // The next slot whose path is equal without regard to letter case, in
-        // the order they were added; no_slot at the end of the chain.
+        // The next slot of the same chain, in the order of adding; no_slot at the end.
         size_t next = no_slot;
         bool removed = false;
     };
-
-    // The slots of one lower-cased path, linked through slot::next.
+    // The slots whose lower-cased paths hash alike, linked through slot::next:
+    // the subsongs of one file, and on the rare clash of hashes another file's,
+    // told apart by comparing the paths.
     struct chain {
         size_t head;
         size_t tail;
@@ -98,21 +98,26 @@ private:
             ++at;
         return at;
     }
-    // The path as the index knows it: lower-cased, so that paths equal without
-    // regard to letter case meet under one key.
-    static std::string index_key(std::string_view path);
-    // The first slot in the chain starting at `head` holding `subsong`, or no_slot.
-    size_t find_in_chain(size_t head, uint32_t subsong) const;
+    // The hash of the lower-cased path, so that paths equal without regard to
+    // letter case meet in one chain. Keeping the hash rather than the lower-cased
+    // path keeps a million-track index small.
+    static size_t path_hash(std::string_view path);
+    // Whether slot `index` is at `path`, without regard to letter case.
+    bool holds(size_t index, const char* path) const;
     void append(playable_location_impl location);
-    // Takes slot `index` out of `tracks` (the chain under `key`) and marks it removed.
-    void unlink(const std::string& key, chain& tracks, size_t index);
-    void mark_removed(size_t index);
+    // Takes out of the chain under `hash` the slots `wanted` picks, up to `limit`
+    // of them, and answers them as a chain of their own (head no_slot: none).
+    template <class Pick>
+    chain take(size_t hash, Pick wanted, size_t limit);
+    // Links the chain `taken` into the chain under `hash`, keeping the order of adding.
+    void merge(size_t hash, chain taken);
+    void mark_removed(chain taken);
     // Drops the removed slots once they outnumber the tracks, so that removals
     // cost a constant amount each over time.
     void compact_if_sparse();
 
     std::vector<slot> m_slots;
-    absl::flat_hash_map<std::string, chain> m_chains;
+    absl::flat_hash_map<size_t, chain> m_chains;
     size_t m_removed = 0;
     bool m_changed = false;
 };

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -25,16 +26,31 @@ std::optional<std::vector<uint8_t>> read_whole_file(const std::string& path) {
             return std::nullopt;
         throw std::runtime_error("Cannot read " + path);
     }
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    // Read in blocks of the file's size where it has one: a library file may hold
+    // a million lines.
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    in.clear();
+    in.seekg(0, std::ios::beg);
+    const size_t block = size_t(std::max<std::streamoff>(size + 1, 1 << 16));
+    std::vector<uint8_t> data;
+    while (in) {
+        size_t at = data.size();
+        data.resize(at + block);
+        in.read(reinterpret_cast<char*>(data.data() + at), std::streamsize(block));
+        data.resize(at + size_t(in.gcount()));
+    }
+    if (in.bad())
+        throw std::runtime_error("Cannot read " + path);
+    return data;
 }
 
 namespace {
 [[noreturn]] void fail(const std::string& what, const std::string& path) {
     throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
-}  // namespace
 
-void write_file_atomically(const std::string& path, const std::vector<uint8_t>& data) {
+void write_bytes_atomically(const std::string& path, const char* data, size_t size) {
     fs::path target(path);
     fs::create_directories(target.parent_path());
     std::string temp = path + ".tmp";
@@ -42,8 +58,8 @@ void write_file_atomically(const std::string& path, const std::vector<uint8_t>& 
     if (fd < 0)
         fail("Cannot create", temp);
     size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    while (done < size) {
+        ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -65,7 +81,12 @@ void write_file_atomically(const std::string& path, const std::vector<uint8_t>& 
         ::close(dir);
     }
 }
+}  // namespace
+
+void write_file_atomically(const std::string& path, const std::vector<uint8_t>& data) {
+    write_bytes_atomically(path, reinterpret_cast<const char*>(data.data()), data.size());
+}
 
 void write_file_atomically(const std::string& path, const std::string& text) {
-    write_file_atomically(path, std::vector<uint8_t>(text.begin(), text.end()));
+    write_bytes_atomically(path, text.data(), text.size());
 }
