@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -156,7 +157,12 @@ TEST(SwitchConcurrency, FormattingOnOtherThreadsFindsEveryFieldWhileTheStorageIs
     std::vector<std::thread> threads;
     threads.emplace_back(formatting_loop, 0);
     threads.emplace_back(formatting_loop, 1);
-    for (int i = 0; i < 40; ++i) {
+    // At least 40 switches, and on until the formatting threads have drawn as many
+    // lines as two passes over the tracks (a loaded machine may not run them at
+    // first), for at most a minute.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (int i = 0;
+         i < 40 || (lines < 2 * track_count && std::chrono::steady_clock::now() < give_up); ++i) {
         host.shelf().switch_storage(i % 2 == 0 ? method_b_guid : method_a_guid, false, true, true);
         std::this_thread::yield();
     }
