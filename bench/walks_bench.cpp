@@ -1,10 +1,9 @@
-// Walks over the whole store. Library-only pruning: prune_non_library through a
-// writer of the tagshelf service over a store of a million entries (or the size
-// chosen on the command line) against the host's media library of as many
-// tracks, asking the library about the track of every entry, beside a baseline
-// of one pass of std::unordered_set membership tests over the same lower-cased
-// paths. The store holds every track of the library and, one per thousand, a
-// track outside it; each timed prune removes those, and they are stored again
+// Walks over the whole store. Library-only pruning: prune_non_library through the
+// active storage's own writer, as a storage switch calls it, over a store of a million entries (or
+// the size chosen on the command line) against the host's media library of as many tracks, asking
+// the library about the track of every entry, beside a baseline of one pass of std::unordered_set
+// membership tests over the same lower-cased paths. The store holds every track of the library and,
+// one per thousand, a track outside it; each timed prune removes those, and they are stored again
 // outside the timed region. After the runs it prints the ratio of the medians.
 #include <benchmark/benchmark.h>
 
@@ -120,7 +119,7 @@ void prune_non_library_entries(benchmark::State& state) {
         lib.restore_strays();
         state.ResumeTiming();
         service_ptr_t<tagshelf_reader_writer> writer;
-        tagshelf_impl::instance().get_writer(writer);
+        tagshelf_impl::instance().active_storage()->get_writer(writer);
         prune_non_library(*writer);
     }
     const tagshelf_store& store = tagshelf_storage_config::store();

@@ -5,13 +5,19 @@
 #include <string_view>
 #include <utility>
 
-#include <absl/hash/hash.h>
-
+#include "host/core/folded_hash.h"
 #include "host/core/profile.h"
+#include "host/core/tracks.h"
 #include "sdk/utf8.h"
 
 bool media_library::is_item_in_library(const metadb_handle_ptr& track) {
-    return track.is_valid() && contains(track->get_location());
+    if (!track.is_valid())
+        return false;
+    // The host's own tracks keep the hash of their path, so asking about one folds
+    // no path.
+    if (const auto* known = dynamic_cast<const host_track*>(track.get_ptr()))
+        return contains(known->get_location(), known->folded_hash());
+    return contains(track->get_location());
 }
 
 media_library::item_range media_library::items() const {
@@ -19,9 +25,7 @@ media_library::item_range media_library::items() const {
 }
 
 size_t media_library::path_hash(std::string_view path) {
-    std::string lower;
-    utf8_append_lower(lower, path);
-    return absl::Hash<std::string_view>{}(lower);
+    return folded_path_hash(path);
 }
 
 bool media_library::holds(size_t index, const char* path) const {
@@ -29,7 +33,11 @@ bool media_library::holds(size_t index, const char* path) const {
 }
 
 bool media_library::contains(const playable_location& location) const {
-    auto found = m_chains.find(path_hash(location.get_path()));
+    return contains(location, path_hash(location.get_path()));
+}
+
+bool media_library::contains(const playable_location& location, size_t hash) const {
+    auto found = m_chains.find(hash);
     if (found == m_chains.end())
         return false;
     for (size_t at = found->second.head; at != no_slot; at = m_slots[at].next) {

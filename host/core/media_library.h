@@ -102,6 +102,8 @@ private:
     // letter case meet in one chain. Keeping the hash rather than the lower-cased
     // path keeps a million-track index small.
     static size_t path_hash(std::string_view path);
+    // contains() for a location whose path_hash is known.
+    bool contains(const playable_location& location, size_t hash) const;
     // Whether slot `index` is at `path`, without regard to letter case.
     bool holds(size_t index, const char* path) const;
     void append(playable_location_impl location);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "host/core/folded_hash.h"
+
 namespace fs = std::filesystem;
 
 bool host_track::format_title(titleformat_hook* hook, string_base& out,
@@ -10,6 +12,15 @@ bool host_track::format_title(titleformat_hook* hook, string_base& out,
     if (!m_formatter || !*m_formatter || !script)
         return false;
     return (*m_formatter)(this, hook, out, script);
+}
+
+size_t host_track::folded_hash() const {
+    // Threads that meet an unknown hash each work it out; they store the same value.
+    if (!m_folded_hash_known.load(std::memory_order_acquire)) {
+        m_folded_hash.store(folded_path_hash(m_location.get_path()), std::memory_order_relaxed);
+        m_folded_hash_known.store(true, std::memory_order_release);
+    }
+    return m_folded_hash.load(std::memory_order_relaxed);
 }
 
 void track_database::handle_create(metadb_handle_ptr& out, const playable_location& location) {

@@ -2,6 +2,8 @@
 // redraws tracks, and the TRACK notation of the command line.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -26,10 +28,15 @@ public:
     const playable_location& get_location() const override { return m_location; }
     bool format_title(titleformat_hook* hook, string_base& out,
                       const service_ptr_t<titleformat_object>& script) override;
+    // folded_path_hash of the path, worked out on first use and kept: the media
+    // library asks it of every stored track when it prunes a store.
+    size_t folded_hash() const;
 
 private:
     playable_location_impl m_location;
     const track_formatter* m_formatter;
+    mutable std::atomic<size_t> m_folded_hash{0};
+    mutable std::atomic<bool> m_folded_hash_known{false};
 };
 
 class track_database : public metadb {
