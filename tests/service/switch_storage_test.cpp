@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 
 #include "service/handle_wrapper.h"
+#include "service/storage_contents.h"
 #include "service_test_host.h"
 
 namespace {
@@ -239,6 +241,48 @@ TEST(SwitchStorage, EachFailingStageIsReportedAndLeavesWhatItShould) {
             reader.release();
         }
     }
+}
+
+// Processor seconds per entry that library-only pruning takes over the active
+// storage after `entries` tracks were stored, one in ten of them outside the
+// media library; the store and the library keep what earlier calls stored.
+double prune_seconds_per_entry(service_test_host& host, size_t& stored, size_t entries) {
+    {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        EXPECT_TRUE(host.shelf().get_writer(writer));
+        for (; stored < entries; ++stored) {
+            const metadb_handle_ptr track =
+                host.track("Artist " + std::to_string(stored % 89) + "/" + std::to_string(stored) +
+                           " Title.flac");
+            tagshelf_handle_ptr handle;
+            writer->get_handle(handle, track);
+            writer->set_value(handle, "RATING", "3");
+            if (stored % 10 != 0)
+                host.session().library().add(track->get_location());
+        }
+    }
+    service_ptr_t<tagshelf_reader_writer> writer;
+    host.shelf().active_storage()->get_writer(writer);
+    const std::clock_t started = std::clock();
+    prune_non_library(*writer);
+    const double seconds = double(std::clock() - started) / CLOCKS_PER_SEC;
+    EXPECT_EQ(writer->get_entry_count(), int64_t(entries - (entries + 9) / 10));
+    return seconds / double(entries);
+}
+
+TEST(SwitchStorage, PruningCostsTheSamePerEntryInAFiftyTimesLargerStore) {
+    service_test_host host;
+    host.start(method_a_guid);
+    size_t stored = 0;
+    const double small = prune_seconds_per_entry(host, stored, 2'000);
+    // The strays of the first pass are gone; the second pass prunes its own.
+    const double large = prune_seconds_per_entry(host, stored, 100'000);
+    // A search of the store or of the library for each entry would make an entry
+    // of the large store cost about fifty times one of the small store.
+    RecordProperty("seconds_per_entry_small", std::to_string(small));
+    RecordProperty("seconds_per_entry_large", std::to_string(large));
+    EXPECT_LT(large, std::max(20 * small, 2e-6))
+        << small << " s per entry of 2,000, " << large << " s per entry of 100,000";
 }
 
 }  // namespace
