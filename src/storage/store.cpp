@@ -257,6 +257,9 @@ void tagshelf_store::bulk_loader::commit() {
 }
 
 void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fresh) {
+    // One growth of the index for the whole load; growing it step by step would
+    // move every path already in it again and again.
+    m_store.m_paths.reserve(m_store.m_paths.size() + m_pending.size());
     for (const storage_entry_ptr& record : m_pending) {
         if (storage_entry* stored = m_store.find_like(*record)) {
             stored->fields = std::move(record->fields);
@@ -266,9 +269,16 @@ void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fres
         m_store.link_path(*record);
         fresh.push_back(record.get_ptr());
     }
-    std::stable_sort(
-        fresh.begin(), fresh.end(),
-        [](const storage_entry* a, const storage_entry* b) { return a->hash < b->hash; });
+    // A stable sort by hash, done on keys that hold the hash above the load order,
+    // so that sorting reads no entry.
+    std::vector<uint64_t> keys(fresh.size());
+    for (size_t i = 0; i < fresh.size(); ++i)
+        keys[i] = uint64_t(fresh[i]->hash) << 32 | i;
+    std::sort(keys.begin(), keys.end());
+    std::vector<storage_entry*> sorted(fresh.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        sorted[i] = fresh[size_t(keys[i] & 0xFFFFFFFFu)];
+    fresh.swap(sorted);
     // New entries take keys above every stored one, so into an empty table they go
     // in at its end without a search.
     for (storage_entry* entry : fresh) {
