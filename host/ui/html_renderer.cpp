@@ -6,7 +6,9 @@ namespace {
 
 std::string style_sheet() {
     return std::string(R"(
-body { background: #d8d8d8; font-family: Tahoma, Verdana, sans-serif; margin: 16px; }
+@font-face { font-family: 'Tahoma stand-in'; src: local('DejaVu Sans Condensed'),
+             local('DejaVuSansCondensed'); size-adjust: 90%; }
+body { background: #d8d8d8; font-family: Tahoma, 'Tahoma stand-in', sans-serif; margin: 16px; }
 h1 { font-size: 16px; }
 h2 { font-size: 13px; margin: 20px 0 6px; }
 .w { position: absolute; box-sizing: border-box; overflow: hidden; font-size: 8pt; }
@@ -43,7 +45,7 @@ h2 { font-size: 13px; margin: 20px 0 6px; }
                align-items: flex-end; }
 .tabs .tab { border: 1px solid #d9d9d9; border-bottom: none; background: #f0f0f0;
              padding: 2px 6px; margin-right: -1px; height: 14px; white-space: pre; }
-.tabs .tab.selected { background: #fff; height: 17px; }
+.tabs .tab.selected { background: #fff; height: 16px; }
 .tabs .body { position: absolute; left: 0; right: 0; bottom: 0; top: )" +
            std::to_string(tab_strip_height) + R"(px;
               border: 1px solid #d9d9d9; background: #fff; }
@@ -132,6 +134,18 @@ std::string tooltip(const headless_window& window) {
     return out;
 }
 
+// Where a dialog's font is not installed, a face of about its width stands in,
+// so that text sized for the dialog still fits its controls. Tahoma is a narrow
+// sans-serif; DejaVu Sans Condensed (Debian's fonts-dejavu-extra) is the
+// nearest that a Linux machine usually has, but runs about a tenth wider at
+// this size, so the style sheet scales it to Tahoma's width.
+std::string font_family(const std::string& font) {
+    std::string family = "'" + html_escape(font) + "',";
+    if (font == "Tahoma" || font == "MS Shell Dlg" || font == "MS Shell Dlg 2")
+        family += "'Tahoma stand-in',";
+    return family + "sans-serif";
+}
+
 void draw(const headless_windows& windows, const headless_window& window, bool is_root, int indent,
           std::string& out) {
     std::string pad(size_t(indent) * 2, ' ');
@@ -153,8 +167,8 @@ void draw(const headless_windows& windows, const headless_window& window, bool i
                         "px;width:" + std::to_string(window.width()) +
                         "px;height:" + std::to_string(window.height()) + "px";
     if (!window.font.empty()) {
-        style += ";font-family:'" + html_escape(window.font) +
-                 "',sans-serif;font-size:" + std::to_string(window.font_size) + "pt";
+        style += ";font-family:" + font_family(window.font) +
+                 ";font-size:" + std::to_string(window.font_size) + "pt";
     }
     out += pad + "<div class=\"" + classes + "\"";
     if (window.id != IDC_STATIC && window.id != 0)
