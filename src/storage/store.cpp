@@ -230,7 +230,8 @@ void tagshelf_store::bulk_loader::reserve(size_t count) {
     m_store.m_paths.reserve(m_store.m_paths.size() + count);
 }
 
-void tagshelf_store::bulk_loader::add(std::string path, uint32_t subsong, x_info_impl fields) {
+void tagshelf_store::bulk_loader::add(std::string_view path, uint32_t subsong,
+                                      const x_info& fields) {
     storage_entry_ptr entry = storage_entry::make(path, subsong);
     entry->fields.assign(fields);
     m_pending.push_back(std::move(entry));

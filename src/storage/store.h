@@ -157,7 +157,8 @@ public:
         bulk_loader& operator=(const bulk_loader&) = delete;
 
         void reserve(size_t count);
-        void add(std::string path, uint32_t subsong, x_info_impl fields);
+        // Copies the path and packs the fields; the caller may reuse both.
+        void add(std::string_view path, uint32_t subsong, const x_info& fields);
         // Stores every record added since the last commit.
         void commit();
 

@@ -101,7 +101,8 @@ private:
     void flush() {
         if (m_path.empty() || m_subsong < 0 || m_subsong > std::numeric_limits<uint32_t>::max())
             return;
-        m_loader.add(std::move(m_path), uint32_t(m_subsong), std::move(m_fields));
+        // The path's buffer stays for the next group's url.
+        m_loader.add(m_path, uint32_t(m_subsong), m_fields);
         m_path.clear();
     }
 
