@@ -255,6 +255,39 @@ TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
     EXPECT_EQ(bad_option.status, 2);
 }
 
+TEST(Story, AGroupWordAloneOrWithHelpListsTheGroupsCommands) {
+    host_user user;
+    struct row {
+        const char* group;
+        const char* listed;  // one of the group's commands with its usage
+    };
+    const row rows[] = {
+        {"fields", "fields get TRACK NAME [INDEX]"},
+        {"library", "library add TRACK..."},
+        {"storage", "storage use none|config|sqlite|text [--copy]"},
+        {"prefs", "prefs select ID INDEX"},
+        {"menu", "menu run DISPLAY_NAME TRACK..."},
+        {"file", "file move SRC DST"},
+    };
+    for (const auto& r : rows) {
+        const std::string usage = std::string("usage: sonarith-host ") + r.group + " COMMAND ...";
+        host_run help = user.raw({r.group, "--help"});
+        EXPECT_EQ(help.status, 0) << r.group << ": " << help.err;
+        EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
+        EXPECT_NE(help.out.find(r.listed), std::string::npos) << help.out;
+        EXPECT_EQ(help.out.find("shell"), std::string::npos) << "only the group's commands";
+
+        host_run alone = user.raw({r.group});
+        EXPECT_EQ(alone.status, 2) << r.group;
+        EXPECT_NE(alone.err.find(r.listed), std::string::npos) << alone.err;
+        EXPECT_EQ(alone.err.find("unknown command"), std::string::npos) << alone.err;
+    }
+    host_run unknown = user.raw({"menu", "frob"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown menu command 'frob'"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("menu list"), std::string::npos) << unknown.err;
+}
+
 }  // namespace
 
 namespace {
@@ -269,7 +302,8 @@ TEST(Demo, RunsToTheEndWithEveryCheckPassing) {
     EXPECT_EQ(demo.status, 0) << demo.out;
     EXPECT_NE(demo.out.find("every check passed"), std::string::npos) << demo.out;
     EXPECT_EQ(demo.out.find("FAILED"), std::string::npos) << demo.out;
-    if (profile.find("sonarith-demo-") != std::string::npos) fs::remove_all(profile);
+    if (profile.find("sonarith-demo-") != std::string::npos)
+        fs::remove_all(profile);
 }
 
 }  // namespace
