@@ -50,12 +50,51 @@ const std::vector<command_info>& all_commands() {
     return table;
 }
 
-void print_command_help(FILE* out) {
+void print_command_help(FILE* out, const std::string& group) {
     for (const auto& command : all_commands()) {
+        if (!group.empty() && command.name.rfind(group + " ", 0) != 0)
+            continue;
         std::string line = command.name + (command.usage.empty() ? "" : " " + command.usage);
         std::fprintf(out, "  %-42s %s\n", line.c_str(), command.help.c_str());
     }
 }
+
+namespace {
+
+// Whether `word` is the first word of commands of several words ("fields").
+bool is_group(const std::string& word) {
+    for (const auto& command : all_commands()) {
+        if (command.name.rfind(word + " ", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+void print_group_help(FILE* out, const std::string& group) {
+    std::fprintf(out, "usage: sonarith-host %s COMMAND ...\n\nCommands:\n", group.c_str());
+    print_command_help(out, group);
+}
+
+// A group word with no command of the group after it: `GROUP --help` lists the
+// group's commands on standard output; the group alone, or with a word that is
+// none of its commands, lists them as an error.
+int answer_group(const command_args& words) {
+    const std::string& group = words[0];
+    if (words.size() > 1 && (words[1] == "--help" || words[1] == "-h")) {
+        print_group_help(stdout, group);
+        return 0;
+    }
+    if (words.size() > 1) {
+        std::fprintf(stderr, "sonarith-host: unknown %s command '%s'\n", group.c_str(),
+                     words[1].c_str());
+    } else {
+        std::fprintf(stderr, "sonarith-host %s: a command is missing\n", group.c_str());
+    }
+    print_group_help(stderr, group);
+    return 2;
+}
+
+}  // namespace
 
 int run_command(host_session& session, const command_args& words) {
     if (words.empty()) {
@@ -64,6 +103,8 @@ int run_command(host_session& session, const command_args& words) {
     }
     size_t used = 0;
     const command_info* command = match(words, used);
+    if (!command && is_group(words[0]))
+        return answer_group(words);
     if (!command) {
         std::fprintf(stderr, "sonarith-host: unknown command '%s'; try --help\n", words[0].c_str());
         return 2;

@@ -2,6 +2,7 @@
 // commands in a table; run_command dispatches one command line.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -30,8 +31,8 @@ const std::vector<command_info>& all_commands();
 // Runs one command (its words, without the program's options). Errors are
 // reported on standard error; answers the exit status.
 int run_command(host_session& session, const command_args& words);
-// Writes the list of commands.
-void print_command_help(FILE* out);
+// Writes the list of commands, or of the commands of `group` ("fields") alone.
+void print_command_help(FILE* out, const std::string& group = "");
 
 // The command tables of each group.
 std::vector<command_info> library_commands();

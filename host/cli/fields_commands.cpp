@@ -84,12 +84,32 @@ int fields_get(host_session& session, const command_args& args) {
     return 0;
 }
 
+// Whether a storage is active: a reader is handed out exactly then, since it
+// needs nothing but the storage's store.
+bool storage_is_active(tagshelf& shelf) {
+    service_ptr_t<tagshelf_reader> reader;
+    return shelf.get_reader(reader);
+}
+
 // Runs `write` with a writer and the handle of the command's TRACK.
 template <class Write>
 int with_writer(host_session& session, const char* command, const std::string& track, Write write) {
+    service_ptr_t<tagshelf> shelf = find_tagshelf(session);
+    // The service answers no writer both when no storage is active and when the
+    // active one cannot be opened for writing (it has told the user why); asking
+    // first tells the two apart. An answer to its error box may switch the storage
+    // off, so the question comes before the writer.
+    const bool active = storage_is_active(*shelf);
     service_ptr_t<tagshelf_reader_writer> writer;
-    if (!find_tagshelf(session)->get_writer(writer))
-        return report_no_storage(command);
+    if (!shelf->get_writer(writer)) {
+        if (!active)
+            return report_no_storage(command);
+        std::fprintf(stderr,
+                     "sonarith-host %s: the write was not made: the tagshelf storage could not "
+                     "be opened for writing\n",
+                     command);
+        return 1;
+    }
     tagshelf_handle_ptr handle;
     writer->get_handle(handle, track_of(session, track));
     write(*writer, handle);

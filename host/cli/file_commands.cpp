@@ -66,6 +66,17 @@ void need(const command_args& args, size_t count) {
     }
 }
 
+// What an operation did: on disk and announced, or only announced when its source
+// does not exist, so that a mistyped path does not pass for a done operation.
+void print_outcome(bool on_disk, const char* done, const char* operation, size_t paths) {
+    if (on_disk) {
+        std::printf("%s %zu file(s)\n", done, paths);
+    } else {
+        std::printf("no such file; sent the %s notification for %zu path%s\n", operation, paths,
+                    paths == 1 ? "" : "s");
+    }
+}
+
 // The callbacks every component registered for file operations.
 std::vector<service_ptr_t<file_operation_callback>> callbacks(host_session& session) {
     return session.registry().all<file_operation_callback>();
@@ -95,7 +106,8 @@ struct transfer {
 
 int file_move(host_session& session, const command_args& args) {
     transfer move(args);
-    if (move.on_disk())
+    const bool on_disk = move.on_disk();
+    if (on_disk)
         fs::rename(move.source, move.target);
     for (size_t i = 0; i < move.pairs.from.size(); ++i) {
         session.library().move_path(move.pairs.from[i], move.pairs.to[i]);
@@ -103,20 +115,21 @@ int file_move(host_session& session, const command_args& args) {
     auto from = as_list(move.pairs.from), to = as_list(move.pairs.to);
     for (auto& callback : callbacks(session))
         callback->files_moved(from, to);
-    std::printf("moved %zu file(s)\n", move.pairs.from.size());
+    print_outcome(on_disk, "moved", "move", move.pairs.from.size());
     return 0;
 }
 
 int file_copy(host_session& session, const command_args& args) {
     transfer copy(args);
-    if (copy.on_disk()) {
+    const bool on_disk = copy.on_disk();
+    if (on_disk) {
         fs::copy(copy.source, copy.target,
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
     auto from = as_list(copy.pairs.from), to = as_list(copy.pairs.to);
     for (auto& callback : callbacks(session))
         callback->files_copied(from, to);
-    std::printf("copied %zu file(s)\n", copy.pairs.from.size());
+    print_outcome(on_disk, "copied", "copy", copy.pairs.from.size());
     return 0;
 }
 
@@ -124,14 +137,15 @@ int file_delete(host_session& session, const command_args& args) {
     need(args, 1);
     fs::path path = absolute_path(args[0]);
     file_pairs pairs = affected_files(path, path);
-    if (fs::exists(path))
+    const bool on_disk = fs::exists(path);
+    if (on_disk)
         fs::remove_all(path);
     for (const auto& gone : pairs.from)
         session.library().remove_path(gone);
     auto items = as_list(pairs.from);
     for (auto& callback : callbacks(session))
         callback->files_deleted(items);
-    std::printf("deleted %zu file(s)\n", pairs.from.size());
+    print_outcome(on_disk, "deleted", "delete", pairs.from.size());
     return 0;
 }
 

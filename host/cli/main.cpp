@@ -24,6 +24,9 @@ void print_usage(FILE* out) {
                  "  --verbose          also print the host's own events\n\n"
                  "Commands:\n");
     print_command_help(out);
+    std::fprintf(out,
+                 "\nCOMMAND --help prints one command's usage; a group's first word with --help "
+                 "(fields --help) lists the group's commands.\n");
 }
 
 // Reads the options that stand before the command; answers the index of the

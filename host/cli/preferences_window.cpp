@@ -47,7 +47,7 @@ keep_preferences_open::~keep_preferences_open() {
 }
 
 int with_preferences_page(host_session& session, const service_ptr_t<preferences_page>& page,
-                          const std::function<int(preferences_dialog&)>& use) {
+                          const std::function<int(preferences_dialog&)>& use, page_view view) {
     kept_dialog& state = kept();
     if (state.session != &session || state.keepers == 0) {
         preferences_dialog dialog(session.windows(), session.get_main_window());
@@ -56,7 +56,7 @@ int with_preferences_page(host_session& session, const service_ptr_t<preferences
         dialog.close();
         return status;
     }
-    if (!state.dialog || state.page != page.get_ptr() ||
+    if (!state.dialog || state.page != page.get_ptr() || view == page_view::current ||
         !session.windows().is_window(state.dialog->page_window())) {
         state.close();
         auto dialog =

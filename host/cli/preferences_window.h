@@ -25,7 +25,18 @@ private:
     host_session& m_session;
 };
 
+// How a page command finds the page that a shell keeps open.
+enum class page_view {
+    // As the previous command left it: selections and typed text stay.
+    as_left,
+    // Opened afresh, so that it shows what is true now. A page fills its controls
+    // only when it is created and after its own actions, so a page kept open does
+    // not see a write or a switch made elsewhere in between.
+    current,
+};
+
 // Runs `use` on the dialog open on `page`, opening it first when it is not, and
 // answers what `use` answers.
 int with_preferences_page(host_session& session, const service_ptr_t<preferences_page>& page,
-                          const std::function<int(preferences_dialog&)>& use);
+                          const std::function<int(preferences_dialog&)>& use,
+                          page_view view = page_view::as_left);

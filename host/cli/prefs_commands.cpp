@@ -42,9 +42,14 @@ int prefs_show(host_session& session, const command_args& args) {
     if (args.size() > 1)
         throw usage_error("too many arguments");
     return with_page(session, [&](preferences_dialog& dialog) {
+        // Without a word, the tab the user has in front of them; "all": every tab.
         std::optional<int> tab;
-        if (!args.empty())
+        if (args.empty()) {
+            if (dialog.selected_tab() >= 0)
+                tab = dialog.selected_tab();
+        } else if (args[0] != "all") {
             tab = dialog.find_tab(args[0]);
+        }
         std::fputs(dialog.describe(tab).c_str(), stdout);
         return 0;
     });
@@ -115,8 +120,10 @@ int prefs_type(host_session& session, const command_args& args) {
 
 std::vector<command_info> prefs_commands() {
     return {
-        {"prefs show", "[general|commands|N]",
-         "print the preferences page: every control with its id, kind, text and state", prefs_show},
+        {"prefs show", "[general|commands|N|all]",
+         "print the selected tab of the preferences page (or that tab, or all): every control "
+         "with its id, kind, text and state",
+         prefs_show},
         {"prefs render", "FILE.html", "draw the preferences page as an HTML file", prefs_render},
         {"prefs tab", "N", "open tab N (a number or a word of its name)", prefs_tab},
         {"prefs click", "ID", "click a button or check box of the preferences page", prefs_click},

@@ -34,13 +34,14 @@ constexpr method_word method_words[] = {
     {"text", "Text file"},
 };
 
-// Runs `use` on the Tag Shelf page.
+// Runs `use` on the Tag Shelf page as it shows the storage now, never as a page
+// kept open since before a write or a switch.
 template <class F>
 int with_tagshelf_page(host_session& session, F use) {
     for (const auto& page : preferences_dialog::pages(session.registry())) {
         const char* name = page->page_name();
         if (name && std::string(name) == page_name)
-            return with_preferences_page(session, page, use);
+            return with_preferences_page(session, page, use, page_view::current);
     }
     throw std::runtime_error(
         "the \"Tag Shelf\" preferences page is not registered; is the component loaded?");

@@ -1,5 +1,6 @@
 #include "host/core/context_menu.h"
 
+#include <cctype>
 #include <memory>
 #include <stdexcept>
 
@@ -29,24 +30,49 @@ std::vector<context_menu_command> context_menu_commands(const service_registry& 
     return commands;
 }
 
-void run_context_menu_command(const service_registry& registry, const std::string& full_name,
-                              const contextmenu_tracks& tracks) {
-    for (const auto& command : context_menu_commands(registry)) {
-        if (command.full_name() != full_name)
-            continue;
-        std::unique_ptr<contextmenu_item_node_root> node(
-            command.provider->item_node(command.index));
-        if (!node)
-            break;
-        string8 shown;
-        unsigned flags = 0;
-        if (!node->get_display_data(shown, flags, tracks, context_menu_caller)) {
-            throw std::runtime_error("the command '" + full_name +
-                                     "' is not offered for this selection");
-        }
-        node->execute(tracks, context_menu_caller);
-        return;
+namespace {
+
+bool same_guid_text(const std::string& word, const GUID& guid) {
+    const std::string text = guid_to_string(guid);
+    if (word.size() != text.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(word[i])) != text[i])
+            return false;
     }
-    throw std::runtime_error("no context-menu command '" + full_name +
-                             "'; see 'sonarith-host menu list'");
+    return true;
+}
+
+}  // namespace
+
+std::vector<context_menu_command> find_context_menu_commands(const service_registry& registry,
+                                                             const std::string& word) {
+    std::vector<context_menu_command> found;
+    for (auto& command : context_menu_commands(registry)) {
+        if (command.full_name() == word || same_guid_text(word, command.guid))
+            found.push_back(std::move(command));
+    }
+    return found;
+}
+
+void run_context_menu_command(const context_menu_command& command,
+                              const contextmenu_tracks& tracks) {
+    std::unique_ptr<contextmenu_item_node_root> node(command.provider->item_node(command.index));
+    string8 shown;
+    unsigned flags = 0;
+    if (!node || !node->get_display_data(shown, flags, tracks, context_menu_caller)) {
+        throw std::runtime_error("the command '" + command.full_name() +
+                                 "' is not offered for this selection");
+    }
+    node->execute(tracks, context_menu_caller);
+}
+
+void run_context_menu_command(const service_registry& registry, const std::string& word,
+                              const contextmenu_tracks& tracks) {
+    auto found = find_context_menu_commands(registry, word);
+    if (found.empty()) {
+        throw std::runtime_error("no context-menu command '" + word +
+                                 "'; see 'sonarith-host menu list'");
+    }
+    run_context_menu_command(found.front(), tracks);
 }

@@ -29,8 +29,19 @@ struct context_menu_command {
 // Every command of every provider, in registry order and then command order.
 std::vector<context_menu_command> context_menu_commands(const service_registry& registry);
 
-// Runs the command whose full name is `full_name` on `tracks`, as if the user
-// picked it from the menu built for that selection. Raises std::runtime_error when
-// no command has that name or it is not offered for the selection.
-void run_context_menu_command(const service_registry& registry, const std::string& full_name,
+// The commands that `word` names, in menu order: those whose full name is `word`
+// (two providers, or two display names such as "Rate" and "/Rate", may give the
+// same one), or those whose GUID in text form is `word`, letter case aside.
+std::vector<context_menu_command> find_context_menu_commands(const service_registry& registry,
+                                                             const std::string& word);
+
+// Runs `command` on `tracks`, as if the user picked it from the menu built for that
+// selection. Raises std::runtime_error when it is not offered for the selection.
+void run_context_menu_command(const context_menu_command& command,
+                              const contextmenu_tracks& tracks);
+
+// Runs the first command that `word` names (see find_context_menu_commands).
+// Raises std::runtime_error when no command has that name or it is not offered
+// for the selection.
+void run_context_menu_command(const service_registry& registry, const std::string& word,
                               const contextmenu_tracks& tracks);

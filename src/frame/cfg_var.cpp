@@ -11,7 +11,8 @@ cfg_var* cfg_var::chain_head() {
     return head();
 }
 
-cfg_var::cfg_var(const GUID& guid) : m_guid(guid), m_next(head()) {
+cfg_var::cfg_var(const GUID& guid, const GUID& earlier_guid)
+    : m_guid(guid), m_earlier_guid(earlier_guid), m_next(head()) {
     head() = this;
 }
 

@@ -16,6 +16,10 @@ public:
     cfg_var& operator=(const cfg_var&) = delete;
 
     const GUID& get_guid() const { return m_guid; }
+    // The GUID that earlier builds wrote this variable under, or the null GUID. A
+    // record under it is read only when the settings hold none under get_guid();
+    // the variable is always written under get_guid().
+    const GUID& get_earlier_guid() const { return m_earlier_guid; }
     cfg_var* get_next() const { return m_next; }
     // The variable constructed last, or null.
     static cfg_var* chain_head();
@@ -27,12 +31,13 @@ public:
     virtual void read_data(stream_reader& in, size_t size_hint, abort_callback& abort) = 0;
 
 protected:
-    explicit cfg_var(const GUID& guid);
+    explicit cfg_var(const GUID& guid, const GUID& earlier_guid = guid_null);
     ~cfg_var() = default;
 
 private:
     static cfg_var*& head();
     const GUID m_guid;
+    const GUID m_earlier_guid;
     cfg_var* m_next;
 };
 

@@ -26,6 +26,9 @@ cfg_int_t<GUID> cfg_storage_method(
 cfg_quicktag_entries_t cfg_quicktag_entries(
     {0x625E6056, 0x1C78, 0x47B5, {0x9A, 0x57, 0x91, 0xE8, 0x76, 0x5E, 0xC5, 0x4E}});
 // The content of the configuration-file storage method. Constructed last, so the
-// settings stream carries it first.
+// settings stream carries it first. Earlier builds of this component wrote it
+// under a GUID with a wrong fourth group; their record is still read, so that an
+// upgrade keeps the data.
 cfg_storage_content custom_data_loader_saver(
+    {0x0F699E58, 0xAF3F, 0x4B44, {0xBC, 0xB1, 0x6E, 0x9F, 0x79, 0xD1, 0x09, 0xBA}},
     {0x0F699E58, 0xAF3F, 0x4B44, {0xBD, 0xBA, 0x6E, 0x9F, 0x79, 0xD1, 0x09, 0xBA}});

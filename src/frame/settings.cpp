@@ -1,17 +1,31 @@
 // The settings stream: one record per configuration variable, each the variable's
 // GUID (16 bytes), the length of its data (32-bit little-endian) and the data.
+#include <algorithm>
+#include <vector>
+
 #include "frame/cfg_var.h"
 #include "frame/component_client.h"
 #include "sdk/exceptions.h"
 
 namespace {
 
-cfg_var* find_variable(const GUID& guid) {
+// The variable a record's GUID names, and whether it names it by the GUID of an
+// earlier build.
+struct record_owner {
+    cfg_var* var = nullptr;
+    bool earlier = false;
+};
+
+record_owner find_variable(const GUID& guid) {
     for (cfg_var* var = cfg_var::chain_head(); var; var = var->get_next()) {
         if (var->get_guid() == guid)
-            return var;
+            return {var, false};
     }
-    return nullptr;
+    for (cfg_var* var = cfg_var::chain_head(); var; var = var->get_next()) {
+        if (var->get_earlier_guid() != guid_null && var->get_earlier_guid() == guid)
+            return {var, true};
+    }
+    return {};
 }
 
 }  // namespace
@@ -29,17 +43,26 @@ void write_settings(stream_writer& out, abort_callback& abort) {
 }
 
 void read_settings(stream_reader& in, abort_callback& abort) {
+    // The variables read under their own GUID so far: a record of an earlier build
+    // never overrides one of this build, wherever the two stand in the stream.
+    std::vector<const cfg_var*> read_under_own_guid;
     for (;;) {
         uint8_t guid_bytes[16];
         if (in.read(guid_bytes, 16, abort) < 16)
             return;  // the stream is exhausted
         size_t length = in.read_lendian_u32(abort);
-        cfg_var* var = find_variable(guid_from_bytes(guid_bytes));
-        if (!var) {
-            // Settings of another version of the component: skipped unharmed.
+        auto [var, earlier] = find_variable(guid_from_bytes(guid_bytes));
+        const bool superseded = var && earlier &&
+                                std::find(read_under_own_guid.begin(), read_under_own_guid.end(),
+                                          var) != read_under_own_guid.end();
+        if (!var || superseded) {
+            // Settings of another version of the component, or an earlier build's
+            // record of a variable already read: skipped unharmed.
             in.skip(length, abort);
             continue;
         }
+        if (!earlier)
+            read_under_own_guid.push_back(var);
         stream_reader_limited record(in, length);
         try {
             var->read_data(record, length, abort);

@@ -6,6 +6,7 @@
 #include "frame/config_vars.h"
 #include "frame/host_ops.h"
 #include "quicktag/cfg_quicktag_entries.h"
+#include "sdk/exceptions.h"
 #include "sdk/file.h"
 
 namespace {
@@ -17,10 +18,13 @@ void print_error(const char* message) {
 }  // namespace
 
 bool quicktag_export(const char* path) {
+    // Written beside the target and renamed over it only once complete, so that a
+    // failed export leaves the user's previous file whole.
+    const std::string temporary = std::string(path) + ".tmp";
     abort_callback_dummy abort;
     service_ptr_t<file> out;
     try {
-        filesystem::g_open(out, path, filesystem::open_mode_write_new, abort);
+        filesystem::g_open(out, temporary.c_str(), filesystem::open_mode_write_new, abort);
     } catch (...) {
         print_error("unable to save file, check you have appropriate write permissions etc.");
         return false;
@@ -29,8 +33,14 @@ bool quicktag_export(const char* path) {
     try {
         out->write_guid(qtg_file_header, abort);
         cfg_quicktag_entries.write_data(*out, abort);
+        out->flush(abort);
+        out.release();
+        if (!uMoveFile(temporary.c_str(), path))
+            throw exception_io("Cannot rename " + temporary + " to " + path);
     } catch (...) {
         print_error("error writing file");
+        out.release();
+        uDeleteFile(temporary.c_str());
         written = false;
     }
     cfg_qtg_last_path = path;

@@ -9,9 +9,10 @@
 inline constexpr GUID qtg_file_header = {
     0x005BE01A, 0x9AA1, 0x45AC, {0xAF, 0x2D, 0x45, 0x43, 0x2F, 0x7A, 0x8C, 0xAE}};
 
-// Writes the command list to `path`, replacing any file there. Remembers the path
-// as the last exchange file once the file was opened. True when every byte was
-// written.
+// Writes the command list to `path`, replacing any file there only once the new
+// one is complete: a failed export leaves the file at `path` as it was. Remembers
+// the path as the last exchange file once the file was opened. True when every
+// byte was written.
 bool quicktag_export(const char* path);
 
 // Replaces the command list by the one in the file at `path`. The list changes

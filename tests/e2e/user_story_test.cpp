@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
@@ -176,49 +177,94 @@ TEST(Story, DamagedTextFileAtStartUpIsReportedInTheConsoleAndABox) {
     EXPECT_EQ(content, "garbage\r\n") << "a file that failed to load is never overwritten";
 }
 
-TEST(Story, CancelInAnErrorBoxSwitchesTheStorageOff) {
-    host_user user;
-    const std::string a = user.track("a.flac");
-    user.run({"library", "add", a});
-    user.run({"storage", "use", "sqlite"});
-
-    // One host session, fed line by line: the storage is open when another program
-    // takes the database, so the next write fails and the user answers Cancel.
-    const std::string out = user.file("out"), err = user.file("err");
-    const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
-                                user.profile() + "' --answer no shell >'" + out + "' 2>'" + err +
-                                "'";
-    FILE* session = popen(command.c_str(), "w");
-    ASSERT_NE(session, nullptr);
-    std::fputs(("fields set '" + a + "' RATING 4\nfields get '" + a + "' RATING\n").c_str(),
-               session);
-    std::fflush(session);
-    for (int i = 0; i < 200 && read_text(out).find("4") == std::string::npos; ++i) {
+// Waits until the text of the file at `path` holds `wanted`.
+bool wait_for_text(const std::string& path, const std::string& wanted) {
+    for (int i = 0; i < 400; ++i) {
+        if (read_text(path).find(wanted) != std::string::npos)
+            return true;
         usleep(50 * 1000);
     }
-    ASSERT_EQ(read_text(out), "4\n") << read_text(err);
+    return false;
+}
 
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open((user.profile() + "/tagshelf_sqlite.db").c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE TRANSACTION", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    std::fputs(("fields set '" + a + "' RATING 5\nexit\n").c_str(), session);
-    pclose(session);
-    sqlite3_exec(other, "END TRANSACTION", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+// One host session, fed line by line: the storage is open when another program
+// takes the database, so a write fails and the user answers the error box; the
+// other program lets go before the last commands. Whether the storage stays
+// active depends on the answer, and the session must say what happened.
+TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
+    struct row {
+        const char* answer;
+        const char* then;  // commands after the failed write
+        int status;        // the shell's, which is its last command's
+    };
+    const row rows[] = {
+        {"yes", "", 1},                     // OK: ignore the error; the write was still not made
+        {"no", "storage use sqlite\n", 0},  // Cancel switches the storage off
+    };
+    for (const auto& r : rows) {
+        host_user user;
+        const std::string a = user.track("a.flac");
+        user.run({"library", "add", a});
+        user.run({"storage", "use", "sqlite"});
 
-    const std::string shown = read_text(err);
-    EXPECT_NE(shown.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
-                         "locked)"),
-              std::string::npos)
-        << shown;
-    EXPECT_NE(shown.find("Press cancel to disable snr_tagshelf or ok to ignore error and "
-                         "continue."),
-              std::string::npos)
-        << shown;
-    std::string stats = user.run({"storage", "stats"});
-    EXPECT_NE(stats.find("None"), std::string::npos)
-        << "Cancel switched the storage off: " << stats;
+        const std::string out = user.file("out"), err = user.file("err");
+        const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
+                                    user.profile() + "' --answer " + r.answer + " shell >'" + out +
+                                    "' 2>'" + err + "'";
+        FILE* session = popen(command.c_str(), "w");
+        ASSERT_NE(session, nullptr);
+        // The page is opened first, so that what it showed then cannot stand in for
+        // what is true later.
+        std::fputs(
+            ("storage stats\nfields set '" + a + "' RATING 4\nfields get '" + a + "' RATING\n")
+                .c_str(),
+            session);
+        std::fflush(session);
+        ASSERT_TRUE(wait_for_text(out, "\n4\n")) << read_text(out) << read_text(err);
+
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open((user.profile() + "/tagshelf_sqlite.db").c_str(), &other),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE TRANSACTION", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        std::fputs(("fields set '" + a + "' RATING 5\n").c_str(), session);
+        std::fflush(session);
+        EXPECT_TRUE(wait_for_text(err, "the write was not made")) << read_text(err);
+        sqlite3_exec(other, "END TRANSACTION", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        std::fputs((std::string(r.then) + "exit\n").c_str(), session);
+        int status = pclose(session);
+
+        const std::string shown = read_text(err);
+        EXPECT_NE(shown.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
+                             "locked)"),
+                  std::string::npos)
+            << shown;
+        EXPECT_NE(shown.find("Press cancel to disable snr_tagshelf or ok to ignore error and "
+                             "continue."),
+                  std::string::npos)
+            << shown;
+        EXPECT_NE(shown.find("sonarith-host fields set: the write was not made: the tagshelf "
+                             "storage could not be opened for writing"),
+                  std::string::npos)
+            << shown;
+        EXPECT_EQ(shown.find("no tagshelf storage is active"), std::string::npos) << shown;
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), r.status) << r.answer << ": " << shown;
+        EXPECT_EQ(user.run({"fields", "get", a, "RATING"}), "4\n") << r.answer;
+
+        std::string stats = user.run({"storage", "stats"});
+        EXPECT_NE(stats.find("SQLite database"), std::string::npos)
+            << r.answer << ": still or again active: " << stats;
+        if (std::string(r.answer) == "no") {
+            // Cancel switched the storage off; choosing it again on the page switches
+            // it back on, rather than finding it "already" active.
+            EXPECT_EQ(read_text(out).find("already the active storage method"), std::string::npos)
+                << read_text(out);
+            EXPECT_NE(read_text(out).find("File entries: 1     Values: 1"), std::string::npos)
+                << read_text(out);
+        }
+    }
 }
 
 TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
@@ -255,6 +301,39 @@ TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
     EXPECT_EQ(bad_option.status, 2);
 }
 
+TEST(Story, AGroupWordAloneOrWithHelpListsTheGroupsCommands) {
+    host_user user;
+    struct row {
+        const char* group;
+        const char* listed;  // one of the group's commands with its usage
+    };
+    const row rows[] = {
+        {"fields", "fields get TRACK NAME [INDEX]"},
+        {"library", "library add TRACK..."},
+        {"storage", "storage use none|config|sqlite|text [--copy]"},
+        {"prefs", "prefs select ID INDEX"},
+        {"menu", "menu run DISPLAY_NAME TRACK..."},
+        {"file", "file move SRC DST"},
+    };
+    for (const auto& r : rows) {
+        const std::string usage = std::string("usage: sonarith-host ") + r.group + " COMMAND ...";
+        host_run help = user.raw({r.group, "--help"});
+        EXPECT_EQ(help.status, 0) << r.group << ": " << help.err;
+        EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
+        EXPECT_NE(help.out.find(r.listed), std::string::npos) << help.out;
+        EXPECT_EQ(help.out.find("shell"), std::string::npos) << "only the group's commands";
+
+        host_run alone = user.raw({r.group});
+        EXPECT_EQ(alone.status, 2) << r.group;
+        EXPECT_NE(alone.err.find(r.listed), std::string::npos) << alone.err;
+        EXPECT_EQ(alone.err.find("unknown command"), std::string::npos) << alone.err;
+    }
+    host_run unknown = user.raw({"menu", "frob"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown menu command 'frob'"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("menu list"), std::string::npos) << unknown.err;
+}
+
 }  // namespace
 
 namespace {
@@ -269,7 +348,8 @@ TEST(Demo, RunsToTheEndWithEveryCheckPassing) {
     EXPECT_EQ(demo.status, 0) << demo.out;
     EXPECT_NE(demo.out.find("every check passed"), std::string::npos) << demo.out;
     EXPECT_EQ(demo.out.find("FAILED"), std::string::npos) << demo.out;
-    if (profile.find("sonarith-demo-") != std::string::npos) fs::remove_all(profile);
+    if (profile.find("sonarith-demo-") != std::string::npos)
+        fs::remove_all(profile);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "support/run_host.h"
 
@@ -60,6 +62,35 @@ TEST(FileCommand, DeletedFileLeavesTheLibraryAndCopyIsNotAdded) {
     EXPECT_FALSE(fs::exists(dir.file("a.mp3")));
     auto listed = run_host({"--profile", dir.file("profile"), "library", "list"});
     EXPECT_EQ(listed.out, dir.file("b.mp3") + "\n");
+}
+
+TEST(FileCommand, SourceThatDoesNotExistIsOnlyAnnouncedAndSaysSo) {
+    temp_directory dir;
+    touch(dir.file("real.mp3"));
+    struct row {
+        std::vector<std::string> command;
+        const char* printed;
+    };
+    const row rows[] = {
+        {{"file", "move", dir.file("typo.mp3"), dir.file("b.mp3")},
+         "no such file; sent the move notification for 1 path\n"},
+        {{"file", "copy", dir.file("typo.mp3"), dir.file("c.mp3")},
+         "no such file; sent the copy notification for 1 path\n"},
+        {{"file", "delete", dir.file("typo.mp3")},
+         "no such file; sent the delete notification for 1 path\n"},
+        {{"file", "copy", dir.file("real.mp3"), dir.file("d.mp3")}, "copied 1 file(s)\n"},
+        {{"file", "move", dir.file("d.mp3"), dir.file("e.mp3")}, "moved 1 file(s)\n"},
+        {{"file", "delete", dir.file("e.mp3")}, "deleted 1 file(s)\n"},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::string> args = {"--profile", dir.file("profile")};
+        args.insert(args.end(), r.command.begin(), r.command.end());
+        auto result = run_host(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, r.printed) << r.command[1];
+    }
+    EXPECT_FALSE(fs::exists(dir.file("b.mp3")));
+    EXPECT_FALSE(fs::exists(dir.file("c.mp3")));
 }
 
 TEST(FileCommand, MissingArgumentsAreAUsageError) {

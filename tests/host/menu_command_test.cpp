@@ -78,6 +78,41 @@ TEST(MenuCommand, UnknownCommandIsAClearError) {
         << run.err;
 }
 
+TEST(MenuCommand, CommandsListedUnderOneNameAreToldApartAndReachedByTheirGuid) {
+    temp_directory profile;
+    choose_storage(profile);
+    const std::string track = "/music/a.mp3";
+    // Two commands of the user's own: "Rate" at the top level, and "/Rate", whose
+    // empty menu path lists it under the same name.
+    auto made = run_host({"--profile", profile.path(), "shell"},
+                         "library add " + track +
+                             "\n"
+                             "prefs tab 1\n"
+                             "prefs click 1026\nprefs type 1008 Rate\n"
+                             "prefs type 1006 FIRST\nprefs type 1007 one\n"
+                             "prefs click 1026\nprefs type 1008 /Rate\n"
+                             "prefs type 1006 SECOND\nprefs type 1007 two\n");
+    ASSERT_EQ(made.status, 0) << made.err;
+    std::vector<std::string> guids;
+    for (const auto& row : lines(run_host({"--profile", profile.path(), "menu", "list"}).out)) {
+        if (row.rfind("Rate\t", 0) == 0)
+            guids.push_back(row.substr(row.rfind('\t') + 1));
+    }
+    ASSERT_EQ(guids.size(), 2u) << "both are listed as Rate";
+    ASSERT_NE(guids[0], guids[1]);
+
+    auto first = run_host({"--profile", profile.path(), "menu", "run", "Rate", track});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.err.find("2 commands are called 'Rate'; ran the first, " + guids[0]),
+              std::string::npos)
+        << first.err;
+    auto second = run_host({"--profile", profile.path(), "menu", "run", guids[1], track});
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err, "") << "a GUID names one command";
+    auto fields = run_host({"--profile", profile.path(), "fields", "list", track});
+    EXPECT_EQ(fields.out, "FIRST=one\nSECOND=two\n");
+}
+
 TEST(MenuCommand, RatingSetFromTheMenuIsThereInTheNextSession) {
     temp_directory profile;
     choose_storage(profile);

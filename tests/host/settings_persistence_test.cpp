@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "host/core/profile.h"
+#include "support/file_size_limit.h"
 #include "support/run_host.h"
 
 namespace {
@@ -35,6 +36,20 @@ TEST(SettingsPersistence, DamagedSettingsFileDoesNotStopTheHost) {
                           std::string("\x01\x02garbage", 9));
     auto run = run_host({"--profile", profile.path(), "library", "list"});
     EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(SettingsPersistence, FailedSaveKeepsThePreviousFileAndLeavesNoTemporaryFile) {
+    temp_directory profile;
+    const std::string settings = profile.file("configuration/snr_tagshelf.cfg");
+    write_file_atomically(settings, std::string("previous"));
+    const std::vector<uint8_t> larger(4096, 0xAB);
+    {
+        file_size_limit limit(100);
+        EXPECT_THROW(write_file_atomically(settings, larger), std::runtime_error);
+    }
+    EXPECT_EQ(read_whole_file(settings),
+              std::vector<uint8_t>({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+    EXPECT_FALSE(std::filesystem::exists(settings + ".tmp"));
 }
 
 }  // namespace

@@ -53,6 +53,28 @@ TEST(Shell, RunsManyCommandsInOneSessionAndGoesOnAfterErrors) {
     EXPECT_EQ(run.status, 0) << "the status is the last command's";
 }
 
+TEST(Shell, StorageCommandsSeeWhatChangedSinceThePageWasOpened) {
+    temp_directory profile;
+    auto run = run_host({"--profile", profile.path(), "shell"},
+                        "storage use config\n"
+                        "storage stats\n"
+                        "fields set /m/a.mp3 RATING 5\n"
+                        "fields add /m/a.mp3 MOOD calm\n"
+                        "storage stats\n"
+                        "storage use none\n"
+                        "storage use config\n");
+    const std::string before = "File entries: 0     Values: 0\n";
+    const std::string after = "File entries: 1     Values: 2\n";
+    size_t first = run.out.find(before);
+    ASSERT_NE(first, std::string::npos) << run.out;
+    size_t second = run.out.find(before, first + 1);
+    ASSERT_NE(second, std::string::npos) << "storage stats before the writes: " << run.out;
+    EXPECT_NE(run.out.find(after, second), std::string::npos)
+        << "storage stats after the writes: " << run.out;
+    EXPECT_EQ(run.out.find("already the active"), std::string::npos) << run.out;
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
 TEST(Shell, HelpListsTheCommandsAndExitEndsTheShell) {
     temp_directory profile;
     auto run = run_host({"--profile", profile.path(), "shell"}, "help\nexit\nlibrary add /x\n");

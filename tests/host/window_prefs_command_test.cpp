@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/cli/commands.h"
+#include "host/cli/preferences_window.h"
 #include "support/test_host.h"
 #include "window_test_dialog.h"
 
@@ -47,8 +48,8 @@ protected:
     std::unique_ptr<host_session> session;
 };
 
-TEST_F(PrefsCommandTest, ShowListsEveryControlOfEachTabWithItsState) {
-    auto result = run({"prefs", "show"});
+TEST_F(PrefsCommandTest, ShowAllListsEveryControlOfEachTabWithItsState) {
+    auto result = run({"prefs", "show", "all"});
     ASSERT_EQ(result.status, 0) << result.err;
     const char* expected_lines[] = {
         "page \"Test Page\"\n",
@@ -68,6 +69,21 @@ TEST_F(PrefsCommandTest, ShowListsEveryControlOfEachTabWithItsState) {
     EXPECT_LT(result.out.find("tab 0"), result.out.find("201  check box"));
     EXPECT_GT(result.out.find("tab 1"), result.out.find("201  check box"))
         << "each tab shows only its own controls";
+}
+
+TEST_F(PrefsCommandTest, ShowWithoutATabShowsTheSelectedOne) {
+    auto first = run({"prefs", "show"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("tab 0 \"First\"\n"), std::string::npos) << first.out;
+    EXPECT_EQ(first.out.find("tab 1"), std::string::npos) << first.out;
+    EXPECT_EQ(first.out.find("301  push button"), std::string::npos) << first.out;
+
+    keep_preferences_open keep_open(*session);
+    run({"prefs", "tab", "1"});
+    auto second = run({"prefs", "show"});
+    EXPECT_NE(second.out.find("tab 1 \"Second\"\n"), std::string::npos) << second.out;
+    EXPECT_NE(second.out.find("301  push button \"Other\""), std::string::npos) << second.out;
+    EXPECT_EQ(second.out.find("201  check box"), std::string::npos) << second.out;
 }
 
 TEST_F(PrefsCommandTest, ShowOfOneTabNamesItByWordOrNumber) {

@@ -10,6 +10,7 @@
 #include "frame/config_vars.h"
 #include "quicktag/cfg_quicktag_entries.h"
 #include "quicktag/qtg_file.h"
+#include "support/file_size_limit.h"
 #include "support/test_host.h"
 
 namespace {
@@ -127,6 +128,27 @@ TEST_F(ExchangeFile, MissingFileIsReportedAndForgetsNothing) {
     EXPECT_EQ(console().back(), "ERROR : unable to open file.");
     EXPECT_EQ(cfg_quicktag_entries.get_count(), 8u);
     EXPECT_EQ(cfg_qtg_last_path.get(), "/earlier/choice.qtg");
+}
+
+TEST_F(ExchangeFile, ExportThatFailsPartWayKeepsThePreviousFile) {
+    cfg_quicktag_entries.set_entries({{"A", "B", ""}});
+    ASSERT_TRUE(quicktag_export(path("mine.qtg").c_str()));
+    const bytes previous = file_bytes("mine.qtg");
+    ASSERT_EQ(previous.size(), 34u);
+
+    cfg_quicktag_entries.set_entries(entries(20, {"Mood/Calm", "MOOD", "calm"}));
+    {
+        file_size_limit limit(100);  // the new list needs several hundred bytes
+        EXPECT_FALSE(quicktag_export(path("mine.qtg").c_str()));
+    }
+    ASSERT_FALSE(console().empty());
+    EXPECT_EQ(console().back(), "ERROR : error writing file");
+    EXPECT_EQ(file_bytes("mine.qtg"), previous) << "the previous export is still whole";
+    EXPECT_FALSE(std::filesystem::exists(path("mine.qtg.tmp")));
+
+    ASSERT_TRUE(quicktag_export(path("mine.qtg").c_str()));
+    EXPECT_GT(file_bytes("mine.qtg").size(), 100u) << "without the limit the export replaces it";
+    EXPECT_FALSE(std::filesystem::exists(path("mine.qtg.tmp")));
 }
 
 TEST_F(ExchangeFile, UnwritablePlaceIsReportedAndForgetsNothing) {

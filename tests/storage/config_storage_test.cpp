@@ -302,6 +302,76 @@ TEST_F(ConfigStorage, DamagedStoreRecordDoesNotCostTheOtherSettings) {
     cfg_remove_empty = 0;
 }
 
+// The store's settings record as the settings stream lays out its GUID (first
+// group 32-bit little-endian, then two 16-bit groups little-endian, then eight
+// bytes in order): {0F699E58-AF3F-4B44-BCB1-6E9F79D109BA}. Earlier builds wrote it
+// under {0F699E58-AF3F-4B44-BDBA-6E9F79D109BA}.
+const bytes store_record_guid = {0x58, 0x9E, 0x69, 0x0F, 0x3F, 0xAF, 0x44, 0x4B,
+                                 0xBC, 0xB1, 0x6E, 0x9F, 0x79, 0xD1, 0x09, 0xBA};
+const bytes earlier_store_record_guid = {0x58, 0x9E, 0x69, 0x0F, 0x3F, 0xAF, 0x44, 0x4B,
+                                         0xBD, 0xBA, 0x6E, 0x9F, 0x79, 0xD1, 0x09, 0xBA};
+
+void add_settings_record(bytes& stream, const bytes& guid, const bytes& data) {
+    stream.insert(stream.end(), guid.begin(), guid.end());
+    put_u32(stream, uint32_t(data.size()));
+    stream.insert(stream.end(), data.begin(), data.end());
+}
+
+TEST_F(ConfigStorage, StoreTravelsUnderItsGuidAndEarlierBuildsRecordIsReadOnlyWithoutIt) {
+    const bytes mine = payload({{"/music/a.mp3", 0, {{"RATING", "5"}}}});
+    const bytes earlier = payload({{"/music/old.mp3", 0, {{"RATING", "1"}}}});
+    struct row {
+        const char* what;
+        std::vector<std::pair<const bytes*, const bytes*>> records;  // GUID, payload
+        const char* expected;
+    };
+    const row rows[] = {
+        {"this build's record", {{&store_record_guid, &mine}}, "/music/a.mp3#0 RATING=5\n"},
+        {"an earlier build's record alone",
+         {{&earlier_store_record_guid, &earlier}},
+         "/music/old.mp3#0 RATING=1\n"},
+        {"both, the earlier first",
+         {{&earlier_store_record_guid, &earlier}, {&store_record_guid, &mine}},
+         "/music/a.mp3#0 RATING=5\n"},
+        {"both, the earlier last",
+         {{&store_record_guid, &mine}, {&earlier_store_record_guid, &earlier}},
+         "/music/a.mp3#0 RATING=5\n"},
+    };
+    for (const auto& r : rows) {
+        store().remove_all();
+        bytes stream;
+        for (const auto& [guid, data] : r.records)
+            add_settings_record(stream, *guid, *data);
+        stream_reader_memblock in(stream.data(), stream.size());
+        abort_callback_dummy abort;
+        read_settings(in, abort);
+        EXPECT_EQ(dump(), r.expected) << r.what;
+    }
+
+    // Written back: one record under this build's GUID, none under the earlier one.
+    stream_writer_buffer out;
+    abort_callback_dummy abort;
+    write_settings(out, abort);
+    const bytes& saved = out.data();
+    size_t mine_found = 0, earlier_found = 0;
+    for (size_t at = 0; at + 20 <= saved.size();) {
+        const bytes guid(saved.begin() + std::ptrdiff_t(at),
+                         saved.begin() + std::ptrdiff_t(at + 16));
+        uint32_t length = uint32_t(saved[at + 16]) | uint32_t(saved[at + 17]) << 8 |
+                          uint32_t(saved[at + 18]) << 16 | uint32_t(saved[at + 19]) << 24;
+        if (guid == store_record_guid) {
+            ++mine_found;
+            EXPECT_EQ(bytes(saved.begin() + std::ptrdiff_t(at + 20),
+                            saved.begin() + std::ptrdiff_t(at + 20 + length)),
+                      mine);
+        }
+        earlier_found += guid == earlier_store_record_guid;
+        at += 20 + length;
+    }
+    EXPECT_EQ(mine_found, 1u);
+    EXPECT_EQ(earlier_found, 0u);
+}
+
 // Short paths add nothing to the hash, so these hash to their subsongs: the
 // payload lists them in descending hash order, as no serialiser would.
 TEST_F(ConfigStorage, RecordsInAnyOrderAreAllFoundAfterLoading) {

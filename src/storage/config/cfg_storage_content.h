@@ -7,7 +7,7 @@
 
 class cfg_storage_content final : public cfg_var {
 public:
-    explicit cfg_storage_content(const GUID& guid) : cfg_var(guid) {}
+    cfg_storage_content(const GUID& guid, const GUID& earlier_guid) : cfg_var(guid, earlier_guid) {}
 
     // Writes the store under its lock. While the host is shutting down it first
     // runs the method's save hook, which closes the active storage before the
