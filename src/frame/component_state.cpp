@@ -1,6 +1,7 @@
 #include "frame/component_state.h"
 
 #include <atomic>
+#include <utility>
 
 #include "sdk/host_access.h"
 
@@ -11,6 +12,7 @@ std::string g_module_path;
 std::string g_module_file_name;
 std::atomic<bool> g_services_available{false};
 std::atomic<bool> g_services_were_available{false};
+std::vector<std::string> g_settings_damage;
 }  // namespace
 
 void set_entry(host_api* api, module_instance instance) {
@@ -42,6 +44,13 @@ void set_services_available(bool available) {
     g_services_available = available;
     if (available)
         g_services_were_available = true;
+}
+
+void note_settings_damage(std::string message) {
+    g_settings_damage.push_back(std::move(message));
+}
+std::vector<std::string> take_settings_damage() {
+    return std::exchange(g_settings_damage, {});
 }
 
 }  // namespace component_state

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sdk/host_api.h"
 
@@ -20,5 +21,10 @@ bool services_available();
 // Becomes true the first time services are switched on, and stays true.
 bool services_were_available();
 void set_services_available(bool available);
+
+// Damage found while the host read the settings, before the console can be used:
+// noted then, and handed out (and forgotten) once, to be told at start-up.
+void note_settings_damage(std::string message);
+std::vector<std::string> take_settings_damage();
 
 }  // namespace component_state

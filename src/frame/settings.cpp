@@ -1,10 +1,12 @@
 // The settings stream: one record per configuration variable, each the variable's
 // GUID (16 bytes), the length of its data (32-bit little-endian) and the data.
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "frame/cfg_var.h"
 #include "frame/component_client.h"
+#include "frame/component_state.h"
 #include "sdk/exceptions.h"
 
 namespace {
@@ -42,6 +44,24 @@ void write_settings(stream_writer& out, abort_callback& abort) {
     }
 }
 
+// Reads up to `length` bytes of a record. The buffer grows with the bytes that
+// really arrive, so a record that announces more than the stream holds costs no
+// more memory than the stream itself.
+std::vector<uint8_t> read_record(stream_reader& in, size_t length, abort_callback& abort) {
+    constexpr size_t first_chunk = size_t(64) << 10;
+    std::vector<uint8_t> data;
+    while (data.size() < length) {
+        const size_t have = data.size();
+        const size_t want = std::min(length - have, std::max(first_chunk, have));
+        data.resize(have + want);
+        const size_t got = in.read(data.data() + have, want, abort);
+        data.resize(have + got);
+        if (got < want)
+            break;  // the stream ended inside the record
+    }
+    return data;
+}
+
 void read_settings(stream_reader& in, abort_callback& abort) {
     // The variables read under their own GUID so far: a record of an earlier build
     // never overrides one of this build, wherever the two stand in the stream.
@@ -63,13 +83,19 @@ void read_settings(stream_reader& in, abort_callback& abort) {
         }
         if (!earlier)
             read_under_own_guid.push_back(var);
-        stream_reader_limited record(in, length);
+        // The variable sees exactly the bytes of its record that exist, and learns
+        // their true number: every length it reads inside is checked against that,
+        // never against what the record announced.
+        const std::vector<uint8_t> data = read_record(in, length, abort);
+        stream_reader_memblock record(data.data(), data.size());
         try {
-            var->read_data(record, length, abort);
-        } catch (const exception_io_data&) {
+            var->read_data(record, data.size(), abort);
+        } catch (const exception_io_data& error) {
             // A malformed record keeps whatever the variable reached; the next
-            // record is still read.
+            // record is still read. The damage is told once the console is there.
+            component_state::note_settings_damage(std::string("Damaged settings record ") +
+                                                  guid_to_string(var->get_guid()) +
+                                                  " was read in part: " + error.what());
         }
-        record.skip(record.remaining(), abort);
     }
 }

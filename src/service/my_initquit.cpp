@@ -1,5 +1,9 @@
 #include "service/my_initquit.h"
 
+#include <string>
+
+#include "frame/component_state.h"
+#include "frame/host_ops.h"
 #include "service/report_error.h"
 #include "service/tagshelf_impl.h"
 
@@ -9,6 +13,13 @@ my_initquit& my_initquit::instance() {
 }
 
 void my_initquit::on_init() {
+    try {
+        // The settings were read before the console could be used.
+        for (const std::string& damage : component_state::take_settings_damage())
+            host_ops::console_print("ERROR : " + damage);
+    } catch (...) {
+        // The console is the only report of this; nothing else to tell.
+    }
     try {
         tagshelf_impl::instance().storage_active();
     } catch (...) {

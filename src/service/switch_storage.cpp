@@ -13,6 +13,7 @@
 #include "service/report_error.h"
 #include "service/storage_contents.h"
 #include "service/tagshelf_impl.h"
+#include "storage/accessors.h"
 
 namespace {
 
@@ -35,6 +36,10 @@ service_ptr_t<tagshelf_storage> find_storage_method(const GUID& target) {
 }
 
 }  // namespace
+
+const char* const held_accessor_message =
+    "The tagshelf storage cannot be switched while this thread holds a reader or writer of "
+    "it; release it first.";
 
 // What a switch leaves to do once its locks are released: the failures to report,
 // in order, and the tracks to redraw.
@@ -66,13 +71,14 @@ struct tagshelf_impl::switch_outcome {
 };
 
 void tagshelf_impl::switch_storage(const GUID& target, bool copy, bool save, bool refresh) {
-    barrier();
     switch_outcome outcome;
-    try {
-        std::lock_guard<std::recursive_mutex> serial(m_switching);
-        run_switch(target, copy, save, refresh, outcome);
-    } catch (...) {
-        outcome.fail("Switching storage failed");
+    if (store_lock_hold::held_by_this_thread()) {
+        // The switch would wait for the switch lock and then for the stores with
+        // this thread's store lock held, while a switch on another thread takes
+        // them the other way round. It is refused before any lock is taken.
+        outcome.failures.push_back({"Switching storage failed", held_accessor_message, true});
+    } else {
+        locked_switch(target, copy, save, refresh, outcome);
     }
     // Reported only now, with no store held: a message box may stay open for long.
     for (const auto& failure : outcome.failures) {
@@ -85,6 +91,17 @@ void tagshelf_impl::switch_storage(const GUID& target, bool copy, bool save, boo
         host_ops::refresh_tracks(outcome.tracks);
     } catch (...) {
         report_current_error("Refreshing the changed tracks failed", false);
+    }
+}
+
+void tagshelf_impl::locked_switch(const GUID& target, bool copy, bool save, bool refresh,
+                                  switch_outcome& outcome) {
+    barrier();
+    try {
+        std::lock_guard<std::recursive_mutex> serial(m_switching);
+        run_switch(target, copy, save, refresh, outcome);
+    } catch (...) {
+        outcome.fail("Switching storage failed");
     }
 }
 

@@ -9,6 +9,7 @@
 #include "service/reader_wrappers.h"
 #include "service/report_error.h"
 #include "service/storage_contents.h"
+#include "storage/accessors.h"
 
 tagshelf_impl& tagshelf_impl::instance() {
     static service_impl_single_t<tagshelf_impl> instance;
@@ -16,6 +17,13 @@ tagshelf_impl& tagshelf_impl::instance() {
 }
 
 void tagshelf_impl::barrier() {
+    // A thread that holds a store lock (through a reader or writer, say a quick-tag
+    // writer whose title formatting reads fields again) never waits here: the
+    // holder of lock() may be waiting for that very store. Nothing can switch
+    // the storage away from it meanwhile, since a switch waits for the old
+    // storage's lock before it completes.
+    if (store_lock_hold::held_by_this_thread())
+        return;
     std::lock_guard<std::recursive_mutex> wait_for_holder(m_switch_lock);
 }
 

@@ -17,6 +17,9 @@
 #include "service/tagshelf.h"
 #include "storage/tagshelf_storage.h"
 
+// What a refused switch reports: the calling thread holds a reader or writer.
+extern const char* const held_accessor_message;
+
 class tagshelf_impl : public tagshelf {
 public:
     class tagshelf_handle_wrapper;
@@ -53,7 +56,9 @@ public:
     // Makes `target` the active storage method (the null GUID: none), optionally
     // copying the active storage's content into it, saving the choice in the
     // settings and redrawing the affected tracks. Failures are reported to the user;
-    // nothing is raised.
+    // nothing is raised. A thread that holds a reader or writer (of any storage)
+    // cannot switch: the switch is refused with held_accessor_message before any
+    // lock is taken, and nothing changes.
     void switch_storage(const GUID& target, bool copy, bool save, bool refresh);
 
     // Files the host moved: their entries are re-keyed to the targets, one writer for
@@ -91,6 +96,9 @@ private:
     template <class Wrapper, class Accessor>
     bool hand_out(service_ptr_t<Accessor>& out, const char* failure_message,
                   void (tagshelf_storage::*make)(service_ptr_t<Accessor>&));
+    // The switch under the switch lock and the lock that serialises switches.
+    void locked_switch(const GUID& target, bool copy, bool save, bool refresh,
+                       switch_outcome& outcome);
     void run_switch(const GUID& target, bool copy, bool save, bool refresh,
                     switch_outcome& outcome);
     // Re-binding every live handle wrapper to a new storage, in two steps (see

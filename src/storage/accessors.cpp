@@ -1,5 +1,23 @@
 #include "storage/accessors.h"
 
+namespace {
+thread_local unsigned t_store_locks_held = 0;
+}  // namespace
+
+store_lock_hold::store_lock_hold(tagshelf_store& store) : m_store(store) {
+    m_store.mutex().lock();
+    ++t_store_locks_held;
+}
+
+store_lock_hold::~store_lock_hold() {
+    --t_store_locks_held;
+    m_store.mutex().unlock();
+}
+
+bool store_lock_hold::held_by_this_thread() {
+    return t_store_locks_held != 0;
+}
+
 void tagshelf_accessor_plain::get_handle(tagshelf_handle_ptr& out, const metadb_handle_ptr& track) {
     out = m_store.get_handle(track->get_location());
 }

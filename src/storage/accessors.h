@@ -48,19 +48,39 @@ private:
     tagshelf_store& m_store;
 };
 
+// Holds a store's lock for its life, and counts it among the store locks that this
+// thread holds. A thread holding one must not wait for anything that another
+// thread may hold while it waits for this store (the service's switch lock): the
+// service asks held_by_this_thread() first. Released on the thread that took it.
+class store_lock_hold {
+public:
+    explicit store_lock_hold(tagshelf_store& store);
+    store_lock_hold(const store_lock_hold&) = delete;
+    store_lock_hold& operator=(const store_lock_hold&) = delete;
+    ~store_lock_hold();
+
+    // Whether this thread holds the lock of any store.
+    static bool held_by_this_thread();
+
+private:
+    tagshelf_store& m_store;
+};
+
 // Takes the store lock when created and releases it when destroyed.
 class tagshelf_accessor_rdlock : public tagshelf_accessor_plain {
 public:
-    explicit tagshelf_accessor_rdlock(tagshelf_store& store) : tagshelf_accessor_plain(store) {
-        store.mutex().lock();
-    }
-    ~tagshelf_accessor_rdlock() { store().mutex().unlock(); }
+    explicit tagshelf_accessor_rdlock(tagshelf_store& store)
+        : tagshelf_accessor_plain(store), m_hold(store) {}
+
+private:
+    store_lock_hold m_hold;
 };
 
 class tagshelf_accessor_wrlock : public tagshelf_accessor_plain {
 public:
-    explicit tagshelf_accessor_wrlock(tagshelf_store& store) : tagshelf_accessor_plain(store) {
-        store.mutex().lock();
-    }
-    ~tagshelf_accessor_wrlock() { store().mutex().unlock(); }
+    explicit tagshelf_accessor_wrlock(tagshelf_store& store)
+        : tagshelf_accessor_plain(store), m_hold(store) {}
+
+private:
+    store_lock_hold m_hold;
 };

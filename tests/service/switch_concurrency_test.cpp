@@ -231,4 +231,46 @@ TEST(SwitchConcurrency, ReadersKeepWorkingWhileTheComponentsOwnMethodsAreSwitche
     EXPECT_TRUE(host.boxes().empty());
 }
 
+// Switches that a thread holding a reader asks for are refused at once, and a
+// reader taken inside another never waits for the switch lock: either would
+// otherwise wait for the switch lock with a store held, while the other thread
+// holds the switch lock (or the switch) and waits for that store.
+TEST(SwitchConcurrency, ThreadsHoldingReadersNeverWaitForTheSwitchLock) {
+    service_test_host host;
+    const metadb_handle_ptr track = host.track(track_name(0));
+    method_a.put(track, "SOURCE", "A");
+    method_b.put(track, "SOURCE", "B");
+    host.start(method_a_guid);
+
+    std::atomic<bool> running{true};
+    std::atomic<int> refused{0};
+    std::thread holder([&] {
+        while (running) {
+            service_ptr_t<tagshelf_reader> outer;
+            if (!host.shelf().get_reader(outer))
+                continue;
+            service_ptr_t<tagshelf_reader> inner;
+            host.shelf().get_reader(inner);
+            host.shelf().switch_storage(method_b_guid, false, false, false);
+            ++refused;
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        host.shelf().lock();
+        service_ptr_t<tagshelf_reader> reader;
+        host.shelf().get_reader(reader);
+        reader.release();
+        host.shelf().unlock();
+        host.shelf().switch_storage(i % 2 == 0 ? method_b_guid : method_a_guid, false, false,
+                                    false);
+    }
+    while (refused == 0)
+        std::this_thread::yield();
+    running = false;
+    holder.join();
+
+    for (const auto& line : host.console())
+        EXPECT_NE(line.find(held_accessor_message), std::string::npos) << line;
+}
+
 }  // namespace

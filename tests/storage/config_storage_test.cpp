@@ -2,12 +2,20 @@
 // configuration as one settings record, written at every save and read at start.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "frame/component_client.h"
+#include "frame/component_state.h"
 #include "frame/config_vars.h"
 #include "host/core/profile.h"
 #include "sdk/stream.h"
@@ -372,6 +380,68 @@ TEST_F(ConfigStorage, StoreTravelsUnderItsGuidAndEarlierBuildsRecordIsReadOnlyWi
     EXPECT_EQ(earlier_found, 0u);
 }
 
+// A settings record of the store that announces far more bytes than the stream
+// holds, then an entry count and a path length that fit in the announced bytes
+// but not in the real ones: 28 bytes in all. The program's allocations are capped,
+// so believing the path length would raise std::bad_alloc instead of a data error.
+bytes hostile_settings(uint32_t path_length) {
+    bytes stream = store_record_guid;
+    put_u32(stream, 0xFFF90004);
+    put_u32(stream, 83967);
+    put_u32(stream, path_length);
+    return stream;
+}
+
+TEST_F(ConfigStorage, SettingsRecordAnnouncingMoreThanItHoldsIsADataErrorInBoundedMemory) {
+    const uint32_t path_lengths[] = {288u << 20, 0x80000000u};
+    for (uint32_t path_length : path_lengths) {
+        SCOPED_TRACE(path_length);
+        store().remove_all();
+        put("/music/before.mp3", 0, {{"RATING", "1"}});
+        const bytes stream = hostile_settings(path_length);
+        ASSERT_EQ(stream.size(), 28u);
+        component_state::take_settings_damage();
+        stream_reader_memblock in(stream.data(), stream.size());
+        abort_callback_dummy abort;
+        EXPECT_NO_THROW(read_settings(in, abort));
+        // Eight bytes of payload exist: the entry count cannot fit, and the store
+        // stays as it was.
+        EXPECT_EQ(dump(), "/music/before.mp3#0 RATING=1\n");
+        const auto damage = component_state::take_settings_damage();
+        ASSERT_EQ(damage.size(), 1u);
+        EXPECT_NE(damage[0].find("Corrupted configuration data: entry count larger than the data"),
+                  std::string::npos)
+            << damage[0];
+    }
+}
+
+// Paths, names and values end at their first zero byte when loaded, so what is
+// loaded is what the next save writes back.
+TEST_F(ConfigStorage, ZeroByteEndsAPathNameOrValueAndTheLoadIsStableAcrossSaves) {
+    using namespace std::string_literals;
+    struct row {
+        const char* name;
+        std::vector<record> content;
+        std::string loaded;
+    };
+    const row rows[] = {
+        {"name with a zero byte joins the field of its shorter name",
+         {{"t", 0, {{"X", "1"}, {"Y\0"s, "2"}, {"Z", "3"}, {"Y", "4"}}}},
+         "t#0 X=1 Y=2|4 Z=3\n"},
+        {"value", {{"t", 0, {{"X", "a\0b"s}}}}, "t#0 X=a\n"},
+        {"path", {{"t\0x"s, 0, {{"X", "1"}}}}, "t#0 X=1\n"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        deserialise(payload(r.content));
+        EXPECT_EQ(dump(), r.loaded);
+        const bytes saved = serialise();
+        deserialise(saved);
+        EXPECT_EQ(dump(), r.loaded);
+        EXPECT_EQ(serialise(), saved);
+    }
+}
+
 // Short paths add nothing to the hash, so these hash to their subsongs: the
 // payload lists them in descending hash order, as no serialiser would.
 TEST_F(ConfigStorage, RecordsInAnyOrderAreAllFoundAfterLoading) {
@@ -505,6 +575,61 @@ TEST(ConfigStorageHost, FieldsKeptInTheConfigurationOutliveSessionsWithoutThatMe
     auto get = host({"fields", "get", song, "RATING"});
     EXPECT_EQ(get.status, 0) << get.err;
     EXPECT_EQ(get.out, "5\n");
+}
+
+// The host's peak resident memory, in KiB, over one run with `args`, measured
+// in a child process of its own so that earlier runs do not count.
+long peak_host_kib(const std::vector<std::string>& args, host_run& run) {
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipe_ends[0]);
+        host_run result = run_host(args);
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        const std::string report = std::to_string(result.status) + " " +
+                                   std::to_string(usage.ru_maxrss) + "\n" + result.err;
+        ssize_t ignored = write(pipe_ends[1], report.data(), report.size());
+        (void)ignored;
+        _exit(0);
+    }
+    close(pipe_ends[1]);
+    std::string report;
+    char chunk[4096];
+    for (ssize_t got; (got = read(pipe_ends[0], chunk, sizeof chunk)) > 0;)
+        report.append(chunk, size_t(got));
+    close(pipe_ends[0]);
+    waitpid(child, nullptr, 0);
+    long peak = -1;
+    std::istringstream in(report);
+    in >> run.status >> peak;
+    std::getline(in, run.err);
+    run.err.assign(std::istreambuf_iterator<char>(in), {});
+    return peak;
+}
+
+TEST(ConfigStorageHost, HostileSettingsRecordCostsBoundedMemoryAndTheSessionGoesOn) {
+    const uint32_t path_lengths[] = {288u << 20, 0x80000000u};
+    temp_directory idle_profile;
+    host_run idle;
+    const long idle_kib =
+        peak_host_kib({"--profile", idle_profile.path(), "storage", "stats"}, idle);
+    ASSERT_EQ(idle.status, 0) << idle.err;
+    ASSERT_GT(idle_kib, 0);
+    for (uint32_t path_length : path_lengths) {
+        SCOPED_TRACE(path_length);
+        temp_directory profile;
+        std::filesystem::create_directories(profile.file("configuration"));
+        write_file_atomically(profile.file("configuration/snr_tagshelf.cfg"),
+                              hostile_settings(path_length));
+        host_run run;
+        const long kib = peak_host_kib({"--profile", profile.path(), "storage", "stats"}, run);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_LT(kib - idle_kib, 64 * 1024) << "peak " << kib << " KiB, idle " << idle_kib;
+        EXPECT_NE(run.err.find("ERROR : Damaged settings record"), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -93,6 +93,23 @@ TEST_F(SqliteOpen, ExistingFileWithoutTheTableFailsAndIsLeftAlone) {
     EXPECT_FALSE(out.is_valid());
 }
 
+// As in every method, a path, name or value ends at its first zero byte.
+TEST_F(SqliteOpen, ZeroByteEndsAPathNameOrValue) {
+    using namespace std::string_literals;
+    storage().open(nullptr);
+    storage().close();
+    const std::string a = path_of("a.mp3");
+    raw_database(database_file())
+        .insert({
+            {a, 0, "X\0z"s, "1"},
+            {a, 0, "Y", "a\0b"s},
+            {a + "\0x"s, 1, "A", "1"},
+        });
+    storage().open(nullptr);
+    const store_contents expected{{{a, 0}, {{"X", {"1"}}, {"Y", {"a"}}}}, {{a, 1}, {{"A", {"1"}}}}};
+    EXPECT_EQ(contents(), expected);
+}
+
 TEST_F(SqliteOpen, IncompleteRowsAreSkipped) {
     storage().open(nullptr);
     storage().close();

@@ -98,6 +98,8 @@ TEST_F(TextFile, DamagedFilesAreRefusedWithTheirReasonAndLeftUnchanged) {
         {"pair count too large", good_then({"p", "0", "2147483648"}), "Invalid integer."},
         {"record cut short", good_then({"p", "0"}), "Invalid integer."},
         {"empty path", good_then({"", "0", "0"}), "Filename not valid"},
+        {"path empty up to a zero byte", good_then({std::string("\0p", 2), "0", "0"}),
+         "Filename not valid"},
         {"path not UTF-8", good_then({"p\xff", "0", "0"}), "Filename not valid"},
         {"fewer entries than counted", good_then({}, "3"), "Filename not valid"},
         {"huge entry count", good_then({}, "2147483647"), "Filename not valid"},
@@ -180,6 +182,21 @@ TEST_F(TextFile, RepeatedNamesGatherTheirValuesInOneField) {
                                         "calm", "1", "A", "1", "a", "4", "mood", "4", "warm"}));
     std::map<std::string, std::string> expected = {{"p#0", "MOOD=calm|warm;A=a"}};
     EXPECT_EQ(reopened_contents(), expected);
+}
+
+// A path, name or value ends at its first zero byte, as in every method; what is
+// loaded is what the next close writes, so it loads the same again.
+TEST_F(TextFile, ZeroByteEndsAPathNameOrValueAndTheLoadIsStableAcrossCloses) {
+    using namespace std::string_literals;
+    write_file(data_file(),
+               crlf_lines({textfile_header, "2",     "t", "0", "4", "1", "X", "1", "1", "2",
+                           "Y\0"s,          "1",     "2", "1", "Z", "1", "3", "1", "Y", "3",
+                           "4\0z"s,         "u\0v"s, "0", "1", "1", "A", "1", "a"}));
+    const std::map<std::string, std::string> expected = {{"t#0", "X=1;Y=2|4;Z=3"}, {"u#0", "A=a"}};
+    EXPECT_EQ(reopened_contents(), expected);
+    const std::string saved = read_file(data_file());
+    EXPECT_EQ(reopened_contents(), expected);
+    EXPECT_EQ(read_file(data_file()), saved);
 }
 
 TEST_F(TextFile, UnusualNamesAndValuesSurviveACloseAndOpen) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "sdk/exceptions.h"
+#include "storage/stored_text.h"
 
 namespace {
 
@@ -38,10 +39,13 @@ public:
                                     " larger than the data");
     }
 
+    // A string as the store keeps it: up to its first zero byte.
     std::string read_string(abort_callback& abort) {
         uint32_t length = read_u32(abort);
         expect_room(length, 1, "text");
-        return m_in.read_string_raw(length, abort);
+        std::string text = m_in.read_string_raw(length, abort);
+        end_at_first_zero(text);
+        return text;
     }
 
 private:

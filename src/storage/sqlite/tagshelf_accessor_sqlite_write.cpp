@@ -25,7 +25,7 @@ std::string stored_name(const storage_entry& entry, const char* name) {
 using writer = tagshelf_storage_sqlite::tagshelf_accessor_sqlite_write;
 
 writer::tagshelf_accessor_sqlite_write(tagshelf_store& store)
-    : tagshelf_accessor_plain(store), m_lock(store.mutex()) {
+    : tagshelf_accessor_plain(store), m_lock(store) {
     // Raising here destroys m_lock, which releases the store lock again.
     queries::begin_transaction.run();
 }

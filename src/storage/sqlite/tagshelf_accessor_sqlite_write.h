@@ -40,7 +40,7 @@ private:
     // After a failed commit: rolls the transaction back and says so on the console.
     static void abandon_transaction(const char* reason) noexcept;
 
-    std::unique_lock<std::recursive_mutex> m_lock;
+    store_lock_hold m_lock;
     // Set while the table holds only rows that this writer's own writes made
     // after it cleared the table.
     bool m_cleared = false;

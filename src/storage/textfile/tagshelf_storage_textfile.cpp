@@ -113,7 +113,7 @@ void tagshelf_storage_textfile::set_close_fault_hook(std::function<void(close_st
 void tagshelf_storage_textfile::open(save_hook) {
     tagshelf_store& data = store();
     // Held for the whole read, as a writer would hold it.
-    std::lock_guard<std::recursive_mutex> lock(data.mutex());
+    store_lock_hold lock(data);
     data.remove_all();
     m_open = false;
     m_loaded_from_backup = false;
@@ -177,7 +177,7 @@ void tagshelf_storage_textfile::open(save_hook) {
 
 void tagshelf_storage_textfile::close() {
     tagshelf_store& data = store();
-    std::lock_guard<std::recursive_mutex> lock(data.mutex());
+    store_lock_hold lock(data);
     // Whatever happens below, the method ends closed with an empty store.
     struct empty_on_exit {
         tagshelf_store& store;

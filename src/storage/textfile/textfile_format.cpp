@@ -7,6 +7,7 @@
 #include "sdk/guid.h"
 #include "sdk/utf8.h"
 #include "service/progress_meter.h"
+#include "storage/stored_text.h"
 
 namespace textfile_format {
 
@@ -184,8 +185,13 @@ load_outcome load(file& source, tagshelf_store& store) {
     progress_meter progress("Reading tagshelf.txt", entries);
     for (uint32_t e = 0; e < entries; ++e) {
         progress.advance(e);
+        // Checked as it stands in the file, then taken up to its first zero byte,
+        // like every text the store loads.
         std::string path = in.read_line();
-        if (path.empty() || !is_valid_text(path))
+        if (!is_valid_text(path))
+            fail("Filename not valid");
+        end_at_first_zero(path);
+        if (path.empty())
             fail("Filename not valid");
         uint32_t subsong = in.read_integer_line(max_subsong);
         uint32_t pairs = in.read_integer_line();
@@ -201,6 +207,7 @@ load_outcome load(file& source, tagshelf_store& store) {
                 fail("Value string not utf-8.");
             if (!in.read_line().empty())
                 fail("Invalid file format, line change expected.");
+            // Zero-terminated: a name or value ends at its first zero byte.
             fields.add_value(name.c_str(), value.c_str());
         }
         loader.add(std::move(path), subsong, std::move(fields));
