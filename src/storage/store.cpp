@@ -81,7 +81,7 @@ storage_entry* tagshelf_store::chain_of(std::string_view path, std::string_view 
 storage_entry* tagshelf_store::first_of_location(storage_entry* chain, uint32_t subsong) {
     storage_entry* first = nullptr;
     for (storage_entry* e = chain; e; e = e->m_next_of_path) {
-        if (e->location.get_subsong() == subsong && (!first || e->m_order < first->m_order))
+        if (e->location.get_subsong() == subsong && (!first || e->m_rank < first->m_rank))
             first = e;
     }
     return first;
@@ -144,40 +144,65 @@ void tagshelf_store::unlink_path(storage_entry& entry) {
         m_paths.insert(next);
 }
 
-uint64_t tagshelf_store::order_before(const storage_entry& stored) {
+std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::end_of_run(
+    uint32_t hash) {
     for (;;) {
-        auto at = m_table.find(const_cast<storage_entry*>(&stored));
-        uint64_t lower = 0;
-        if (at != m_table.begin()) {
-            const storage_entry* previous = *std::prev(at);
-            if (previous->hash == stored.hash)
-                lower = previous->m_order;
-        }
-        if (stored.m_order - lower >= 2)
-            return lower + (stored.m_order - lower) / 2;
-        // No key is left between the two: give the whole run of this hash fresh,
-        // widely spaced keys in the same order. The run's neighbours have other
-        // hashes, so the table's order does not change.
-        auto run = m_table.lower_bound(const_cast<storage_entry*>(&stored));
-        while (run != m_table.begin() && (*std::prev(run))->hash == stored.hash)
-            --run;
-        for (; run != m_table.end() && (*run)->hash == stored.hash; ++run)
-            (*run)->m_order = next_order();
+        // Entries in hash order mostly go behind the last slot: no search.
+        auto after = m_table.end();
+        if (!m_table.empty() && std::prev(after)->hash > hash)
+            after =
+                hash == UINT32_MAX ? m_table.end() : m_table.lower_bound(uint64_t(hash + 1) << 32);
+        if (after == m_table.begin() || std::prev(after)->hash != hash)
+            return {after, rank_step};
+        const uint32_t last = std::prev(after)->rank;
+        if (last <= UINT32_MAX - rank_step)
+            return {after, last + rank_step};
+        renumber_run(hash);
     }
 }
 
-void tagshelf_store::insert(storage_entry& entry, uint64_t order) {
-    entry.m_order = order;
+std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::in_front_of(
+    const storage_entry& stored) {
+    for (;;) {
+        auto at = m_table.find(key_of(stored));
+        uint32_t lower = 0;
+        if (at != m_table.begin() && std::prev(at)->hash == stored.hash)
+            lower = std::prev(at)->rank;
+        if (stored.m_rank - lower >= 2)
+            return {at, lower + (stored.m_rank - lower) / 2};
+        // No rank is left between the two.
+        renumber_run(stored.hash);
+    }
+}
+
+void tagshelf_store::renumber_run(uint32_t hash) {
+    const auto first = m_table.lower_bound(uint64_t(hash) << 32);
+    const auto last =
+        hash == UINT32_MAX ? m_table.end() : m_table.lower_bound(uint64_t(hash + 1) << 32);
+    const size_t length = size_t(std::distance(first, last));
+    // Room for the run and one more behind it, however long the run.
+    const uint32_t step =
+        uint32_t(std::min<uint64_t>(rank_step, UINT32_MAX / (uint64_t(length) + 2)));
+    uint32_t rank = 0;
+    for (auto slot = first; slot != last; ++slot) {
+        rank += step;
+        slot->rank = rank;
+        slot->entry->m_rank = rank;
+    }
+}
+
+void tagshelf_store::insert(storage_entry& entry, table::const_iterator at, uint32_t rank) {
+    entry.m_rank = rank;
     try {
-        auto at = m_table.insert(&entry).first;
+        auto slot = m_table.insert(at, table_slot{entry.hash, rank, &entry});
         try {
             link_path(entry);
         } catch (...) {
-            m_table.erase(at);
+            m_table.erase(slot);
             throw;
         }
     } catch (...) {
-        entry.m_order = 0;
+        entry.m_rank = 0;
         throw;
     }
     entry.service_add_ref();
@@ -193,16 +218,17 @@ void tagshelf_store::attach(storage_entry& entry) {
     if (entry.is_stored())
         return;
     storage_entry* same = find_like(entry);
-    insert(entry, same ? order_before(*same) : next_order());
+    const auto [at, rank] = same ? in_front_of(*same) : end_of_run(entry.hash);
+    insert(entry, at, rank);
 }
 
 void tagshelf_store::remove(storage_entry& entry) {
     if (!entry.is_stored())
         return;
     entry.fields.clear();
-    m_table.erase(&entry);
+    m_table.erase(key_of(entry));
     unlink_path(entry);
-    entry.m_order = 0;
+    entry.m_rank = 0;
     entry.service_release();
 }
 
@@ -210,9 +236,10 @@ void tagshelf_store::remove_all() {
     table entries = std::move(m_table);
     m_table.clear();
     m_paths.clear();
-    for (storage_entry* entry : entries) {
+    for (const table_slot& slot : entries) {
+        storage_entry* entry = slot.entry;
         entry->fields.clear();
-        entry->m_order = 0;
+        entry->m_rank = 0;
         entry->m_next_of_path = nullptr;
         entry->service_release();
     }
@@ -220,8 +247,8 @@ void tagshelf_store::remove_all() {
 
 size_t tagshelf_store::total_value_count() const {
     size_t total = 0;
-    for (const storage_entry* entry : m_table)
-        total += entry->fields.total_value_count();
+    for (const table_slot& slot : m_table)
+        total += slot.entry->fields.total_value_count();
     return total;
 }
 
@@ -280,14 +307,15 @@ void tagshelf_store::bulk_loader::link_records(std::vector<storage_entry*>& fres
     for (size_t i = 0; i < keys.size(); ++i)
         sorted[i] = fresh[size_t(keys[i] & 0xFFFFFFFFu)];
     fresh.swap(sorted);
-    // New entries take keys above every stored one, so into an empty table they go
-    // in at its end without a search.
+    // Each goes behind the stored entries of its hash; into an empty table that is
+    // always its end, found without a search.
     for (storage_entry* entry : fresh) {
-        entry->m_order = m_store.next_order();
+        const auto [at, rank] = m_store.end_of_run(entry->hash);
+        entry->m_rank = rank;
         try {
-            m_store.m_table.insert(m_store.m_table.end(), entry);
+            m_store.m_table.insert(at, table_slot{entry->hash, rank, entry});
         } catch (...) {
-            entry->m_order = 0;
+            entry->m_rank = 0;
             throw;
         }
         entry->service_add_ref();

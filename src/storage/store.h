@@ -5,7 +5,9 @@
 // Two structures hold the entries. The table keeps them in location-hash order
 // (equal hashes in insertion order), which is the order of enumeration and of
 // every stored file; it is a B-tree, so storing or removing an entry touches a
-// few nodes instead of moving every later entry. The path index finds the
+// few nodes instead of moving every later entry. Each of its slots holds the
+// entry's hash and rank beside the pointer, so a search compares integers in
+// the node it reads instead of visiting an entry per comparison. The path index finds the
 // entries of a path, whatever its letter case, by hashing the case-folded path:
 // a lookup reads one bucket instead of searching the table, and a file operation
 // finds every subsong of a path at once.
@@ -14,10 +16,13 @@
 #include <absl/container/btree_set.h>
 #include <absl/container/flat_hash_set.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sdk/metadb.h"
@@ -72,7 +77,7 @@ public:
     void get_metadb_handle(metadb_handle_ptr& out) override;
 
     // Whether the entry is in its store's table (else it is detached).
-    bool is_stored() const { return m_order != 0; }
+    bool is_stored() const { return m_rank != 0; }
 
     // The location as given when the entry was created (its own spelling).
     const stored_location location;
@@ -94,9 +99,9 @@ private:
 
     // The hash of the case-folded path, under which the path index files the entry.
     const uint32_t m_path_hash;
-    // Orders entries of equal hash in the table; unique within a store, and 0
-    // while the entry is not stored.
-    uint64_t m_order = 0;
+    // Orders entries of equal hash in the table: unique among them, and 0 while
+    // the entry is not stored. Ranks of one hash may be renumbered, in order.
+    uint32_t m_rank = 0;
     // The next stored entry of the same path (another subsong, or another entry of
     // this location), in no particular order.
     storage_entry* m_next_of_path = nullptr;
@@ -105,15 +110,66 @@ private:
 // The entries of one storage method with its lock. The store is changed only with
 // the lock held, or by a method's own open and close.
 class tagshelf_store {
+    // One slot of the table: the entry with the key that orders it. The rank is
+    // mutable because renumbering a hash's run changes it in place, keeping the
+    // order of the slots.
+    struct table_slot {
+        uint32_t hash;
+        mutable uint32_t rank;
+        storage_entry* entry;
+
+        uint64_t key() const { return uint64_t(hash) << 32 | rank; }
+    };
+    struct slot_order {
+        using is_transparent = void;
+        bool operator()(const table_slot& a, const table_slot& b) const {
+            return a.key() < b.key();
+        }
+        bool operator()(const table_slot& a, uint64_t b) const { return a.key() < b; }
+        bool operator()(uint64_t a, const table_slot& b) const { return a < b.key(); }
+    };
+    using table = absl::btree_set<table_slot, slot_order>;
+
 public:
     // Whether stored entry `a` comes before stored entry `b` in the table.
     struct table_order {
         bool operator()(const storage_entry* a, const storage_entry* b) const {
-            return a->hash != b->hash ? a->hash < b->hash : a->m_order < b->m_order;
+            return a->hash != b->hash ? a->hash < b->hash : a->m_rank < b->m_rank;
         }
     };
-    // Every stored entry in table order; iterating gives storage_entry pointers.
-    using table = absl::btree_set<storage_entry*, table_order>;
+    // Every stored entry in table order, as storage_entry pointers.
+    class entry_range {
+    public:
+        class iterator {
+        public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = storage_entry*;
+            using difference_type = std::ptrdiff_t;
+            using pointer = storage_entry* const*;
+            using reference = storage_entry*;
+
+            iterator() = default;
+            explicit iterator(table::const_iterator at) : m_at(at) {}
+            storage_entry* operator*() const { return m_at->entry; }
+            iterator& operator++() {
+                ++m_at;
+                return *this;
+            }
+            iterator operator++(int) { return iterator(m_at++); }
+            bool operator==(const iterator& other) const { return m_at == other.m_at; }
+            bool operator!=(const iterator& other) const { return m_at != other.m_at; }
+
+        private:
+            table::const_iterator m_at;
+        };
+
+        explicit entry_range(const table& slots) : m_slots(slots) {}
+        iterator begin() const { return iterator(m_slots.begin()); }
+        iterator end() const { return iterator(m_slots.end()); }
+
+    private:
+        const table& m_slots;
+    };
 
     tagshelf_store() = default;
     tagshelf_store(const tagshelf_store&) = delete;
@@ -141,7 +197,7 @@ public:
     // Empties and detaches every entry. Handles held elsewhere stay valid.
     void remove_all();
 
-    const table& entries() const { return m_table; }
+    entry_range entries() const { return entry_range(m_table); }
     size_t entry_count() const { return m_table.size(); }
     size_t total_value_count() const;
 
@@ -201,18 +257,26 @@ private:
     static storage_entry* first_of_location(storage_entry* chain, uint32_t subsong);
     void link_path(storage_entry& entry);
     void unlink_path(storage_entry& entry);
-    uint64_t next_order() { return m_next_order += order_step; }
-    // An order key that puts an entry right in front of `stored`.
-    uint64_t order_before(const storage_entry& stored);
-    // Takes the table's reference and links the entry into both structures.
-    void insert(storage_entry& entry, uint64_t order);
+    static uint64_t key_of(const storage_entry& entry) {
+        return uint64_t(entry.hash) << 32 | entry.m_rank;
+    }
+    // Where an entry of `hash` goes behind every stored entry of that hash, and the
+    // rank it takes there.
+    std::pair<table::const_iterator, uint32_t> end_of_run(uint32_t hash);
+    // Where an entry goes right in front of `stored`, and the rank it takes there.
+    std::pair<table::const_iterator, uint32_t> in_front_of(const storage_entry& stored);
+    // Gives the stored entries of `hash` evenly spaced ranks in the same order, with
+    // room behind the last; changes no slot's place.
+    void renumber_run(uint32_t hash);
+    // Takes the table's reference and links the entry into both structures, with
+    // `rank` at `at` (the slot it goes in front of).
+    void insert(storage_entry& entry, table::const_iterator at, uint32_t rank);
 
-    // Keys leave room between neighbours for entries stored in front of another
+    // Ranks leave room between neighbours for entries stored in front of another
     // entry of the same location.
-    static constexpr uint64_t order_step = 1u << 8;
+    static constexpr uint32_t rank_step = 1u << 8;
 
     std::recursive_mutex m_mutex;
     table m_table;
     path_index m_paths;
-    uint64_t m_next_order = uint64_t(1) << 32;
 };

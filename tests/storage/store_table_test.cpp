@@ -177,6 +177,41 @@ TEST_F(StoreTable, RemovingOneOfTwoEntriesOfOneLocationNeverTouchesTheOther) {
     }
 }
 
+TEST_F(StoreTable, ManyEntriesOfOneLocationEachGoInFrontOfTheLastAmongEqualHashes) {
+    // Forty handles of one location, all taken while it is unstored and then
+    // written in turn: each lands in front of the one before, between it and a
+    // neighbour of equal hash, far more often than the room between two entries
+    // allows without renumbering.
+    ASSERT_EQ(location_hash("ccccbbbbaaaa", 0), location_hash("aaaabbbbcccc", 0));
+    writer->add_value(handle("ccccbbbbaaaa"), "X", "before");
+    std::vector<tagshelf_handle_ptr> handles;
+    for (int n = 0; n < 40; ++n)
+        handles.push_back(handle("aaaabbbbcccc"));
+    for (int n = 0; n < 40; ++n) {
+        writer->set_value(handles[size_t(n)], "N", std::to_string(n).c_str());
+        ASSERT_EQ(handle("aaaabbbbcccc"), handles[size_t(n)]) << "lookups find the newest";
+    }
+    writer->add_value(handle("bbbbaaaacccc"), "X", "after");
+
+    std::vector<std::string> in_order;
+    for (storage_entry* stored : store.entries()) {
+        x_info_impl info;
+        writer->get_info(stored, info);
+        in_order.push_back(describe(info));
+    }
+    std::vector<std::string> expected = {"X=before"};
+    for (int n = 39; n >= 0; --n)
+        expected.push_back("N=" + std::to_string(n));
+    expected.push_back("X=after");
+    EXPECT_EQ(in_order, expected);
+    // Each removal uncovers the one written before it.
+    for (int n = 39; n > 0; --n) {
+        writer->remove_info(handles[size_t(n)]);
+        ASSERT_EQ(handle("aaaabbbbcccc"), handles[size_t(n - 1)]);
+    }
+    EXPECT_EQ(writer->get_entry_count(), 3);
+}
+
 TEST_F(StoreTable, RemoveAllLeavesHeldHandlesValidEmptyDetachedAndWritable) {
     tagshelf_handle_ptr a = handle("file:///a.mp3");
     tagshelf_handle_ptr b = handle("file:///b.mp3", 2);
