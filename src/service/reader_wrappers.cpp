@@ -1,5 +1,7 @@
 #include "service/reader_wrappers.h"
 
+#include <absl/container/flat_hash_set.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -125,17 +127,7 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle
 std::vector<tagshelf_impl::tagshelf_reader_wrapper::path_match>
 tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     check_current();
-    // Lower-cased path -> index of the first sought path that has it: the answer of
-    // comparing each path in turn without regard to case.
-    std::vector<std::string> folded;
-    folded.reserve(paths.get_count());
-    std::unordered_map<std::string_view, size_t> first_index;
-    first_index.reserve(paths.get_count());
-    for (size_t i = 0, n = paths.get_count(); i < n; ++i)
-        folded.emplace_back(folded_path(paths[i]).view());
-    for (size_t i = 0, n = paths.get_count(); i < n; ++i)
-        first_index.emplace(folded[i], i);
-
+    const size_t count = paths.get_count();
     std::vector<path_match> matches;
     auto add = [&](const tagshelf_handle_ptr& storage_handle, size_t path_index) {
         metadb_handle_ptr track;
@@ -143,13 +135,18 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         matches.push_back({wrap(std::move(track), storage_handle, m_binding), path_index});
     };
     if (m_own_accessor) {
+        // Sought paths equal without regard to case find the same entries, which go
+        // to the first of them: the answer of comparing each path in turn. The
+        // first entry found identifies a path's entries.
+        const tagshelf_store& store = m_own_accessor->store();
         std::vector<std::pair<storage_entry*, size_t>> found;
         std::vector<storage_entry*> of_path;
-        for (size_t i = 0, n = paths.get_count(); i < n; ++i) {
-            if (first_index.at(folded[i]) != i)
-                continue;
+        absl::flat_hash_set<const storage_entry*> claimed;
+        for (size_t i = 0; i < count; ++i) {
             of_path.clear();
-            m_own_accessor->store().find_path(paths[i], folded[i], of_path);
+            store.find_path(paths[i], of_path);
+            if (of_path.empty() || (count > 1 && !claimed.insert(of_path.front()).second))
+                continue;
             for (storage_entry* entry : of_path)
                 found.emplace_back(entry, i);
         }
@@ -161,6 +158,15 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
             add(entry, index);
         return matches;
     }
+    // Lower-cased path -> index of the first sought path that has it.
+    std::vector<std::string> folded;
+    folded.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        folded.emplace_back(folded_path(paths[i]).view());
+    std::unordered_map<std::string_view, size_t> first_index;
+    first_index.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        first_index.emplace(folded[i], i);
     tagshelf_handle_list all;
     m_accessor->enum_handles(all);
     for (const auto& storage_handle : all) {

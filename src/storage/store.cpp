@@ -62,15 +62,23 @@ void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
     out = host_ops::track_for(location);
 }
 
+namespace {
+
+// Whether two paths are equal without regard to letter case. Most paths compared
+// are spelt alike, which a byte comparison settles at once.
+bool same_path(std::string_view a, std::string_view b) {
+    return a == b || stricmp_utf8_ex(a.data(), a.size(), b.data(), b.size()) == 0;
+}
+
+}  // namespace
+
 bool tagshelf_store::path_equal::operator()(const storage_entry* a, const storage_entry* b) const {
-    const std::string_view pa = a->location.path();
-    const std::string_view pb = b->location.path();
-    return stricmp_utf8_ex(pa.data(), pa.size(), pb.data(), pb.size()) == 0;
+    return a == b ||
+           (a->m_path_hash == b->m_path_hash && same_path(a->location.path(), b->location.path()));
 }
 
 bool tagshelf_store::path_equal::operator()(const storage_entry* a, const path_probe& b) const {
-    const std::string_view pa = a->location.path();
-    return stricmp_utf8_ex(pa.data(), pa.size(), b.path.data(), b.path.size()) == 0;
+    return same_path(a->location.path(), b.path);
 }
 
 storage_entry* tagshelf_store::chain_of(std::string_view path, std::string_view folded) const {
