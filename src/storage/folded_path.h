@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -27,8 +28,23 @@ public:
 
 private:
     // Lowers an all-ASCII path into the stack buffer; false at the first other byte.
+    // Eight bytes at a time: for bytes below 0x80, adding 0x80 - 'A' sets a byte's
+    // top bit when it is 'A' or above, adding 0x80 - 'Z' - 1 when it is above 'Z',
+    // and no sum carries into the next byte.
     bool fold_ascii(std::string_view path) {
-        for (size_t i = 0; i < path.size(); ++i) {
+        constexpr uint64_t ones = 0x0101010101010101u;
+        constexpr uint64_t tops = 0x80 * ones;
+        size_t i = 0;
+        for (; i + 8 <= path.size(); i += 8) {
+            uint64_t word;
+            std::memcpy(&word, path.data() + i, 8);
+            if (word & tops)
+                return false;
+            const uint64_t upper = (word + (0x80 - 'A') * ones) & ~(word + (0x80 - 'Z' - 1) * ones);
+            word |= (upper & tops) >> 2;
+            std::memcpy(m_short + i, &word, 8);
+        }
+        for (; i < path.size(); ++i) {
             auto c = static_cast<unsigned char>(path[i]);
             if (c >= 0x80)
                 return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/folded_path.h"
 #include "store_fixture.h"
 
 namespace {
@@ -34,6 +35,33 @@ TEST(LocationHash, FollowsTheWordSumOfTheLowerCasedPathPlusSubsong) {
     for (const row& r : rows) {
         EXPECT_EQ(location_hash(r.path, r.subsong), r.hash) << '"' << r.path << "\" #" << r.subsong;
     }
+}
+
+TEST(FoldedPath, LowersTheTwentySixAsciiCapitalsAndNothingElseAtEveryOffset) {
+    // Every ASCII byte but zero, starting at each offset within a word, so each byte
+    // and its neighbours take every position of an eight-byte step.
+    std::string every;
+    for (int c = 1; c < 0x80; ++c)
+        every += char(c);
+    const std::string capitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const std::string small = "abcdefghijklmnopqrstuvwxyz";
+    for (size_t offset = 0; offset < 8; ++offset) {
+        const std::string path = every.substr(offset) + every.substr(0, offset);
+        std::string expected = path;
+        for (char& c : expected) {
+            const size_t at = capitals.find(c);
+            if (at != std::string::npos)
+                c = small[at];
+        }
+        EXPECT_EQ(folded_path(path).view(), expected) << "offset " << offset;
+    }
+    // A byte of 0x80 or above anywhere takes the full case mapping.
+    EXPECT_EQ(folded_path("ABCDEFGH\xC3\x89IJ").view(), "abcdefgh\xC3\xA9ij");
+    EXPECT_EQ(folded_path("\xC3\x89"
+                          "ABCDEFGHIJ")
+                  .view(),
+              "\xC3\xA9"
+              "abcdefghij");
 }
 
 using StoreTable = StoreTest;
