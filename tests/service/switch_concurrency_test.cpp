@@ -110,7 +110,12 @@ TEST(SwitchConcurrency, ReadersOnOtherThreadsNeverSeeAHandleOfAnotherStorage) {
     threads.emplace_back(reader_loop, 1);
     threads.emplace_back(reader_loop, 2);
     threads.emplace_back(writer_loop, 3);
-    for (int i = 0; i < 60; ++i) {
+    // On a busy machine the threads may not have run yet: the switches start once
+    // the readers read, and go on until they have read during the switches too.
+    while (reads == 0 && failures == 0)
+        std::this_thread::yield();
+    const int reads_before = reads;
+    for (int i = 0; i < 60 || (reads < reads_before + 3 && failures == 0); ++i) {
         const bool to_b = i % 2 == 0;
         // Every third switch copies; copying A into B and back keeps each track's
         // SOURCE equal across the storage, so the readers' check still holds.
