@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -114,13 +116,16 @@ bool local_filesystem::is_our_path(const char* path) {
 
 namespace {
 
-// Whether the path's last component is "." or "..".
-bool ends_with_dot_component(const std::string& path) {
-    auto ends_with = [&](const char* tail) {
-        size_t n = std::strlen(tail);
-        return path.size() >= n && path.compare(path.size() - n, n, tail) == 0;
+// Whether a native path is canonical already: absolute, with no empty, "." or
+// ".." component.
+bool is_canonical(std::string_view path) {
+    auto ends_with = [&](std::string_view tail) {
+        return path.size() >= tail.size() && path.substr(path.size() - tail.size()) == tail;
     };
-    return ends_with("/.") || ends_with("/..");
+    return !path.empty() && path[0] == '/' && path.find("//") == std::string_view::npos &&
+           path.find("/./") == std::string_view::npos &&
+           path.find("/../") == std::string_view::npos && path.back() != '/' && !ends_with("/.") &&
+           !ends_with("/..");
 }
 
 }  // namespace
@@ -128,15 +133,18 @@ bool ends_with_dot_component(const std::string& path) {
 bool local_filesystem::get_canonical_path(const char* path, string_base& out) {
     if (!is_our_path(path))
         return false;
-    // Most paths arrive canonical already: absolute, with no empty, "." or ".."
-    // component. Those are given back as they are, without asking the file system.
-    std::string native = to_native(path);
-    if (!native.empty() && native[0] == '/' && native.find("//") == std::string::npos &&
-        native.find("/./") == std::string::npos && native.find("/../") == std::string::npos &&
-        native.back() != '/' && !ends_with_dot_component(native)) {
-        out.set_string((url_prefix + native).c_str());
+    // Most paths arrive canonical already. Those are given back as they are,
+    // without asking the file system and without a copy in between.
+    std::string_view given(path);
+    const bool prefixed = given.compare(0, url_prefix_length, url_prefix) == 0;
+    if (is_canonical(prefixed ? given.substr(url_prefix_length) : given)) {
+        if (prefixed)
+            out.set_string(path);
+        else
+            out.set_string((url_prefix + std::string(given)).c_str());
         return true;
     }
+    const std::string native = to_native(path);
     std::error_code error;
     std::filesystem::path absolute = std::filesystem::absolute(native, error);
     if (error)

@@ -87,6 +87,7 @@ TEST(LocalFilesystem, CanonicalPathsAreAbsoluteNormalizedFileUrls) {
         {"file:///music//song.mp3", "file:///music/song.mp3"},
         {"song.mp3", "file://" + here + "/song.mp3"},
         {"file:///music/Album/01 Song.flac", "file:///music/Album/01 Song.flac"},
+        {"/music/Album/01 Song.flac", "file:///music/Album/01 Song.flac"},
         {"/music/album/..", "file:///music/"},
         {"/music/album/.", "file:///music/album/"},
         {"http://example.invalid/song.mp3", "http://example.invalid/song.mp3"},
