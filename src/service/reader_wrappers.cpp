@@ -129,11 +129,6 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     check_current();
     const size_t count = paths.get_count();
     std::vector<path_match> matches;
-    auto add = [&](const tagshelf_handle_ptr& storage_handle, size_t path_index) {
-        metadb_handle_ptr track;
-        storage_handle->get_metadb_handle(track);
-        matches.push_back({wrap(std::move(track), storage_handle, m_binding), path_index});
-    };
     if (m_own_accessor) {
         // Sought paths equal without regard to case find the same entries, which go
         // to the first of them: the answer of comparing each path in turn. The
@@ -155,7 +150,7 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         });
         matches.reserve(found.size());
         for (const auto& [entry, index] : found)
-            add(entry, index);
+            matches.push_back({entry, index});
         return matches;
     }
     // Lower-cased path -> index of the first sought path that has it.
@@ -173,7 +168,7 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         const folded_path path(storage_handle->get_location().get_path());
         auto match = first_index.find(path.view());
         if (match != first_index.end())
-            add(storage_handle, match->second);
+            matches.push_back({storage_handle, match->second});
     }
     return matches;
 }

@@ -34,18 +34,6 @@ public:
     bool get_track_value(const metadb_handle_ptr& track, const char* name, size_t index,
                          string_base& out);
 
-    // A handle of the service for an entry whose path matched, with the index of
-    // the first of the sought paths that it equals.
-    struct path_match {
-        tagshelf_handle_ptr handle;
-        size_t path_index;
-    };
-    // Every stored entry whose path equals one of `paths` without regard to letter
-    // case, in entry order. The component's own storage methods answer from their
-    // path index, at the cost of the entries found; a method of another component
-    // is searched entry by entry.
-    std::vector<path_match> find_paths(const path_list& paths);
-
     // A reader answers the writer's interface too; its writes do nothing.
     void remove_all() override {}
     void set_info(const tagshelf_handle_ptr&, const x_info&) override {}
@@ -61,6 +49,18 @@ protected:
     // Raises when the storage was switched since this reader was made: its storage
     // is closed or closing, and the service's handles belong to another one now.
     void check_current() const;
+
+    // The storage's own handle of an entry whose path matched, with the index of
+    // the first of the sought paths that it equals.
+    struct path_match {
+        tagshelf_handle_ptr handle;
+        size_t path_index;
+    };
+    // Every stored entry whose path equals one of `paths` without regard to letter
+    // case, in entry order. The component's own storage methods answer from their
+    // path index, at the cost of the entries found; a method of another component
+    // is searched entry by entry.
+    std::vector<path_match> find_paths(const path_list& paths);
     // The storage's own handle behind a handle of the service.
     tagshelf_handle_ptr convert(const tagshelf_handle_ptr& handle) const;
     tagshelf_handle_list convert(const list_base_const_t<tagshelf_handle_ptr>& handles) const;
@@ -96,6 +96,14 @@ public:
     // work in the progress shown on the console.
     void remove_where(const char* activity,
                       const std::function<bool(const playable_location&)>& doomed);
+
+    // The host moved or deleted files: the entries of each path of `from` move to
+    // the path of `to` at the same place, and the entries of `paths` go. Both
+    // work on the storage's own handles of the entries found, so that a file costs
+    // no handle of the service; the changed tracks are redrawn when the writer is
+    // released.
+    void move_paths(const path_list& from, const path_list& to);
+    void remove_paths(const path_list& paths);
 
 private:
     void touch(const tagshelf_handle_ptr& handle);

@@ -4,6 +4,7 @@
 // index: a notification costs the entries it changes, not the size of the store.
 // The results are those of comparing every entry with every path in turn: the
 // entries are handled in entry order, each by the first path it equals.
+#include <stdexcept>
 #include <string>
 
 #include "frame/host_ops.h"
@@ -23,43 +24,64 @@ service_ptr_t<writer_wrapper> take_writer() {
     return static_cast<writer_wrapper*>(writer.get_ptr());
 }
 
+// The host's track of a location that entries move to.
+metadb_handle_ptr track_of(const playable_location& target) {
+    metadb_handle_ptr track = host_ops::track_for(target);
+    if (!track)
+        throw std::runtime_error("The host gave no track for " + std::string(target.get_path()));
+    return track;
+}
+
 }  // namespace
 
 void tagshelf_impl::update_locations(const path_list& from, const path_list& to) {
-    service_ptr_t<writer_wrapper> writer = take_writer();
-    if (!writer)
-        return;
-    for (const auto& [handle, source] : writer->find_paths(from)) {
-        const playable_location& old_location = handle->get_location();
-        metadb_handle_ptr old_track;
-        handle->get_metadb_handle(old_track);
+    if (service_ptr_t<writer_wrapper> writer = take_writer())
+        writer->move_paths(from, to);
+}
+
+void tagshelf_impl::remove_entries(const path_list& items) {
+    if (service_ptr_t<writer_wrapper> writer = take_writer())
+        writer->remove_paths(items);
+}
+
+void tagshelf_impl::tagshelf_reader_writer_wrapper::move_paths(const path_list& from,
+                                                               const path_list& to) {
+    check_current();
+    for (const auto& [entry, source] : find_paths(from)) {
+        const playable_location& old_location = entry->get_location();
         string8 target_path;
         filesystem::g_get_canonical_path(to[source], target_path);
-        playable_location_impl target(target_path.str(), old_track->get_location().get_subsong());
+        playable_location_impl target(target_path.str(), old_location.get_subsong());
         if (target.equals(old_location)) {
             // A rename that only changes letter case leads back to this very entry.
             // Keep its fields and give it the new spelling.
             if (target.path() == old_location.get_path())
                 continue;
             x_info_impl fields;
-            writer->get_info(handle, fields);
-            writer->remove_info(handle);
+            m_writer->get_info(entry, fields);
+            touch(entry);
+            m_writer->remove_info(entry);
+            const metadb_handle_ptr track = track_of(target);
             tagshelf_handle_ptr respelled;
-            writer->get_handle(respelled, host_ops::track_for(target));
-            writer->set_info(respelled, fields);
+            m_writer->get_handle(respelled, track);
+            m_touched.add_item(track);
+            m_writer->set_info(respelled, fields);
             continue;
         }
+        const metadb_handle_ptr track = track_of(target);
         tagshelf_handle_ptr moved;
-        writer->get_handle(moved, host_ops::track_for(target));
-        writer->copy_info(handle, moved);
-        writer->remove_info(handle);
+        m_writer->get_handle(moved, track);
+        m_touched.add_item(track);
+        m_writer->copy_info(entry, moved);
+        touch(entry);
+        m_writer->remove_info(entry);
     }
 }
 
-void tagshelf_impl::remove_entries(const path_list& items) {
-    service_ptr_t<writer_wrapper> writer = take_writer();
-    if (!writer)
-        return;
-    for (const auto& match : writer->find_paths(items))
-        writer->remove_info(match.handle);
+void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_paths(const path_list& paths) {
+    check_current();
+    for (const auto& match : find_paths(paths)) {
+        touch(match.handle);
+        m_writer->remove_info(match.handle);
+    }
 }
