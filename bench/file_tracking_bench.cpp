@@ -22,13 +22,13 @@
 #include <utility>
 #include <vector>
 
+#include "bench_host.h"
 #include "frame/config_vars.h"
 #include "frame/host_ops.h"
 #include "sdk/file.h"
 #include "sdk/utf8.h"
 #include "service/tagshelf_impl.h"
 #include "storage/config/tagshelf_storage_config.h"
-#include "support/test_host.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ private:
         return group;
     }
 
-    test_host m_host;
+    bench_host m_host;
     std::string m_root;
     std::vector<std::string> m_paths;
     std::vector<std::string> m_moved_paths;

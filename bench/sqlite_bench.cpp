@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_host.h"
 #include "frame/config_vars.h"
 #include "quicktag/run_quicktag_command.h"
 #include "sdk/file.h"
@@ -33,7 +34,6 @@
 #include "storage/sqlite/tagshelf_storage_sqlite.h"
 #include "storage/store.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
-#include "support/test_host.h"
 
 namespace {
 
@@ -190,7 +190,7 @@ public:
     }
 
 private:
-    test_host m_host;
+    bench_host m_host;
     std::vector<stored_entry> m_entries;
     std::vector<size_t> m_copy_order;
     std::vector<playable_location_impl> m_stored;

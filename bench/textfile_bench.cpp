@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_host.h"
 #include "storage/textfile/tagshelf_storage_textfile.h"
-#include "support/test_host.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ public:
     double average_path_bytes() const { return double(m_path_bytes) / double(bench_entries()); }
 
 private:
-    test_host m_host;
+    bench_host m_host;
     uintmax_t m_file_size = 0;
     std::vector<std::string> m_lines;
     size_t m_path_bytes = 0;

@@ -18,13 +18,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bench_host.h"
 #include "frame/config_vars.h"
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"
 #include "service/storage_contents.h"
 #include "service/tagshelf_impl.h"
 #include "storage/config/tagshelf_storage_config.h"
-#include "support/test_host.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ public:
     const std::vector<std::string>& stored_keys() const { return m_stored_keys; }
 
 private:
-    test_host m_host;
+    bench_host m_host;
     // The library's tracks, then the strays.
     std::vector<std::string> m_stored;
     size_t m_strays = 0;
