@@ -3,13 +3,12 @@
 #include <algorithm>
 
 service_registry::service_class& service_registry::class_for(const GUID& guid) {
-    for (auto& cls : m_classes) {
-        if (cls->guid == guid)
-            return *cls;
+    std::unique_ptr<service_class>& cls = m_classes[guid];
+    if (!cls) {
+        cls = std::make_unique<service_class>();
+        cls->guid = guid;
     }
-    m_classes.push_back(std::make_unique<service_class>());
-    m_classes.back()->guid = guid;
-    return *m_classes.back();
+    return *cls;
 }
 
 void service_registry::add_service(const GUID& class_guid, service_ptr_t<service_base> instance) {
@@ -23,7 +22,7 @@ void service_registry::add_factory_chain(service_factory_base* head) {
 }
 
 void service_registry::remove_component_services() {
-    for (auto& cls : m_classes) {
+    for (auto& [guid, cls] : m_classes) {
         auto& sources = cls->sources;
         sources.erase(std::remove_if(sources.begin(), sources.end(),
                                      [](const source& s) { return s.factory != nullptr; }),
@@ -32,11 +31,9 @@ void service_registry::remove_component_services() {
 }
 
 service_class_ref service_registry::find_class(const GUID& guid) const {
-    for (const auto& cls : m_classes) {
-        if (cls->guid == guid && !cls->sources.empty())
-            return cls.get();
-    }
-    return nullptr;
+    auto found = m_classes.find(guid);
+    return found != m_classes.end() && !found->second->sources.empty() ? found->second.get()
+                                                                       : nullptr;
 }
 
 bool service_registry::create(service_ptr_t<service_base>& out, service_class_ref cls,

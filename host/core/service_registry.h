@@ -2,7 +2,11 @@
 // from their factory chains, and the host's own services, grouped by class GUID.
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+#include <absl/hash/hash.h>
+
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "sdk/component.h"
@@ -45,8 +49,16 @@ private:
         GUID guid;
         std::vector<source> sources;
     };
+    struct guid_hash {
+        size_t operator()(const GUID& guid) const {
+            return absl::Hash<std::string_view>{}(
+                std::string_view(reinterpret_cast<const char*>(&guid), sizeof guid));
+        }
+    };
     service_class& class_for(const GUID& guid);
 
-    // Owned by pointer so that class references stay valid as classes are added.
-    std::vector<std::unique_ptr<service_class>> m_classes;
+    // Found by GUID, since components look classes up on every call of many
+    // services; owned by pointer so that class references stay valid as classes
+    // are added.
+    absl::flat_hash_map<GUID, std::unique_ptr<service_class>, guid_hash> m_classes;
 };
