@@ -23,7 +23,8 @@ bool services_were_available();
 void set_services_available(bool available);
 
 // Damage found while the host read the settings, before the console can be used:
-// noted then, and handed out (and forgotten) once, to be told at start-up.
+// noted then, and handed out (and forgotten) once, to be told at start-up. Past
+// the first ten messages, one last message gives the number of the others.
 void note_settings_damage(std::string message);
 std::vector<std::string> take_settings_damage();
 

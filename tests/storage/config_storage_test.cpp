@@ -415,6 +415,27 @@ TEST_F(ConfigStorage, SettingsRecordAnnouncingMoreThanItHoldsIsADataErrorInBound
     }
 }
 
+TEST_F(ConfigStorage, ManyDamagedSettingsRecordsAreToldTenInFullThenCounted) {
+    // Twenty-five records of the store, each holding its 8 bytes honestly but
+    // announcing an entry count that cannot fit in them.
+    bytes stream;
+    for (int n = 0; n < 25; ++n) {
+        stream.insert(stream.end(), store_record_guid.begin(), store_record_guid.end());
+        put_u32(stream, 8);
+        put_u32(stream, 83967);
+        put_u32(stream, 5);
+    }
+    component_state::take_settings_damage();
+    stream_reader_memblock in(stream.data(), stream.size());
+    abort_callback_dummy abort;
+    EXPECT_NO_THROW(read_settings(in, abort));
+    const auto damage = component_state::take_settings_damage();
+    ASSERT_EQ(damage.size(), 11u);
+    EXPECT_NE(damage[9].find("entry count larger than the data"), std::string::npos) << damage[9];
+    EXPECT_EQ(damage[10], "15 more damaged settings records were read in part.");
+    EXPECT_TRUE(component_state::take_settings_damage().empty()) << "told once";
+}
+
 // Paths, names and values end at their first zero byte when loaded, so what is
 // loaded is what the next save writes back.
 TEST_F(ConfigStorage, ZeroByteEndsAPathNameOrValueAndTheLoadIsStableAcrossSaves) {
