@@ -1,6 +1,7 @@
 #include "host/core/media_library.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,7 +30,8 @@ size_t media_library::path_hash(std::string_view path) {
 }
 
 bool media_library::holds(size_t index, const char* path) const {
-    return stricmp_utf8(m_slots[index].location.get_path(), path) == 0;
+    const char* held = m_slots[index].location.get_path();
+    return std::strcmp(held, path) == 0 || stricmp_utf8(held, path) == 0;
 }
 
 bool media_library::contains(const playable_location& location) const {

@@ -4,6 +4,7 @@
 #include "sdk/file.h"
 #include "sdk/host_access.h"
 #include "service/progress_meter.h"
+#include "storage/accessors.h"
 
 tagshelf_handle_list list_entries(tagshelf_reader& reader) {
     tagshelf_handle_list handles;
@@ -62,9 +63,29 @@ void write_contents(tagshelf_reader_writer& target, const storage_contents& cont
 }
 
 void prune_non_library(tagshelf_reader_writer& writer) {
-    tagshelf_handle_list handles = list_entries(writer);
     host_ops::single<library_manager>();
-    progress_meter progress("Removing entries outside the media library", handles.get_count());
+    const char* const activity = "Removing entries outside the media library";
+    // The component's own methods are walked in their store, which lists no handle
+    // and touches no reference count; what goes is removed afterwards, from the
+    // last entry to the first, as the walk over a listing does.
+    if (auto* own = dynamic_cast<tagshelf_accessor_plain*>(&writer)) {
+        const tagshelf_store& store = own->store();
+        progress_meter progress(activity, store.entry_count());
+        std::vector<storage_entry*> doomed;
+        size_t walked = 0;
+        for (storage_entry* entry : store.entries()) {
+            progress.advance(++walked);
+            metadb_handle_ptr track;
+            entry->get_metadb_handle(track);
+            if (!host_ops::in_media_library(track))
+                doomed.push_back(entry);
+        }
+        for (size_t i = doomed.size(); i-- > 0;)
+            writer.remove_info(doomed[i]);
+        return;
+    }
+    tagshelf_handle_list handles = list_entries(writer);
+    progress_meter progress(activity, handles.get_count());
     for (size_t i = handles.get_count(); i-- > 0;) {
         progress.advance(handles.get_count() - i);
         metadb_handle_ptr track;
