@@ -10,8 +10,12 @@
 class host_console : public console_receiver {
 public:
     void print(const char* text, size_t length) override;
-    // Every line printed in this session, in order.
+    // The lines printed in this session, in order: every one of them, or, once
+    // a session has printed more than `history` lines, at least the last
+    // `history`. Like a console window's scroll-back, the history is bounded, so
+    // that a long session cannot fill memory with lines nobody reads back.
     const std::vector<std::string>& lines() const { return m_lines; }
+    static constexpr size_t history = 10'000;
 
 private:
     // Components print on any thread.
