@@ -77,6 +77,9 @@ void utf8_append_upper(std::string& out, std::string_view text) {
 int stricmp_utf8_ex(const char* a, size_t length_a, const char* b, size_t length_b) {
     length_a = length_of(a, length_a);
     length_b = length_of(b, length_b);
+    // Most texts compared are spelt alike, which one byte comparison settles.
+    if (length_a == length_b && std::memcmp(a, b, length_a) == 0)
+        return 0;
     size_t i = 0;
     // ASCII fast path; the first non-ASCII byte hands the rest to the full mapping.
     for (; i < length_a && i < length_b; ++i) {

@@ -1,7 +1,6 @@
 #include "host/core/media_library.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,8 +29,7 @@ size_t media_library::path_hash(std::string_view path) {
 }
 
 bool media_library::holds(size_t index, const char* path) const {
-    const char* held = m_slots[index].location.get_path();
-    return std::strcmp(held, path) == 0 || stricmp_utf8(held, path) == 0;
+    return stricmp_utf8(m_slots[index].location.get_path(), path) == 0;
 }
 
 bool media_library::contains(const playable_location& location) const {

@@ -64,10 +64,8 @@ void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {
 
 namespace {
 
-// Whether two paths are equal without regard to letter case. Most paths compared
-// are spelt alike, which a byte comparison settles at once.
 bool same_path(std::string_view a, std::string_view b) {
-    return a == b || stricmp_utf8_ex(a.data(), a.size(), b.data(), b.size()) == 0;
+    return stricmp_utf8_ex(a.data(), a.size(), b.data(), b.size()) == 0;
 }
 
 }  // namespace
@@ -152,14 +150,17 @@ void tagshelf_store::unlink_path(storage_entry& entry) {
         m_paths.insert(next);
 }
 
+tagshelf_store::table::const_iterator tagshelf_store::run_end(uint32_t hash) const {
+    return hash == UINT32_MAX ? m_table.end() : m_table.lower_bound(table_key(hash + 1, 0));
+}
+
 std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::end_of_run(
     uint32_t hash) {
     for (;;) {
         // Entries in hash order mostly go behind the last slot: no search.
-        auto after = m_table.end();
+        table::const_iterator after = m_table.end();
         if (!m_table.empty() && std::prev(after)->hash > hash)
-            after =
-                hash == UINT32_MAX ? m_table.end() : m_table.lower_bound(uint64_t(hash + 1) << 32);
+            after = run_end(hash);
         if (after == m_table.begin() || std::prev(after)->hash != hash)
             return {after, rank_step};
         const uint32_t last = std::prev(after)->rank;
@@ -184,9 +185,8 @@ std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::in_fr
 }
 
 void tagshelf_store::renumber_run(uint32_t hash) {
-    const auto first = m_table.lower_bound(uint64_t(hash) << 32);
-    const auto last =
-        hash == UINT32_MAX ? m_table.end() : m_table.lower_bound(uint64_t(hash + 1) << 32);
+    const table::const_iterator first = m_table.lower_bound(table_key(hash, 0));
+    const auto last = run_end(hash);
     const size_t length = size_t(std::distance(first, last));
     // Room for the run and one more behind it, however long the run.
     const uint32_t step =

@@ -110,6 +110,8 @@ private:
 // The entries of one storage method with its lock. The store is changed only with
 // the lock held, or by a method's own open and close.
 class tagshelf_store {
+    // The key that orders the table: hash, then rank among equal hashes.
+    static uint64_t table_key(uint32_t hash, uint32_t rank) { return uint64_t(hash) << 32 | rank; }
     // One slot of the table: the entry with the key that orders it. The rank is
     // mutable because renumbering a hash's run changes it in place, keeping the
     // order of the slots.
@@ -118,7 +120,7 @@ class tagshelf_store {
         mutable uint32_t rank;
         storage_entry* entry;
 
-        uint64_t key() const { return uint64_t(hash) << 32 | rank; }
+        uint64_t key() const { return table_key(hash, rank); }
     };
     struct slot_order {
         using is_transparent = void;
@@ -258,8 +260,10 @@ private:
     void link_path(storage_entry& entry);
     void unlink_path(storage_entry& entry);
     static uint64_t key_of(const storage_entry& entry) {
-        return uint64_t(entry.hash) << 32 | entry.m_rank;
+        return table_key(entry.hash, entry.m_rank);
     }
+    // The first slot past every entry of `hash`.
+    table::const_iterator run_end(uint32_t hash) const;
     // Where an entry of `hash` goes behind every stored entry of that hash, and the
     // rank it takes there.
     std::pair<table::const_iterator, uint32_t> end_of_run(uint32_t hash);
