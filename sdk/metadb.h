@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "sdk/lists.h"
 #include "sdk/service.h"
@@ -23,6 +24,29 @@ public:
 
 protected:
     ~playable_location() = default;
+};
+
+// A location over a path kept elsewhere, usually in the same allocation as the
+// object that owns the location, which never changes: the setters raise
+// std::logic_error.
+class fixed_location final : public playable_location {
+public:
+    fixed_location(const char* path, size_t length, uint32_t subsong)
+        : m_path(path), m_length(uint32_t(length)), m_subsong(subsong) {}
+    fixed_location(const fixed_location&) = delete;
+    fixed_location& operator=(const fixed_location&) = delete;
+
+    const char* get_path() const override { return m_path; }
+    void set_path(const char* path) override;
+    uint32_t get_subsong() const override { return m_subsong; }
+    void set_subsong(uint32_t subsong) override;
+
+    std::string_view path() const { return std::string_view(m_path, m_length); }
+
+private:
+    const char* const m_path;
+    const uint32_t m_length;
+    const uint32_t m_subsong;
 };
 
 // A location held by value.

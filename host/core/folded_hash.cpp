@@ -3,6 +3,7 @@
 #include <string>
 
 #include <absl/hash/hash.h>
+#include <absl/strings/string_view.h>
 
 #include "sdk/utf8.h"
 
@@ -11,5 +12,7 @@ size_t folded_path_hash(std::string_view path) {
     thread_local std::string lower;
     lower.clear();
     utf8_append_lower(lower, path);
-    return absl::Hash<std::string_view>{}(lower);
+    // Abseil's own string view takes its fast string hash; a std::string_view
+    // would be handed to std::hash.
+    return absl::Hash<absl::string_view>{}(absl::string_view(lower));
 }

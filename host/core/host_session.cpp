@@ -27,7 +27,7 @@ host_session::host_session(host_options options)
     m_profile_url = "file://" + m_profile_directory;
 
     m_tracks = make_service<track_database>();
-    m_library = make_service<media_library>();
+    m_library = make_service<media_library>(m_tracks);
     m_console = make_service<host_console>();
     m_refresh = make_service<refresh_service>();
     m_refresh->set_verbose(m_options.verbose);

@@ -117,15 +117,22 @@ bool local_filesystem::is_our_path(const char* path) {
 namespace {
 
 // Whether a native path is canonical already: absolute, with no empty, "." or
-// ".." component.
+// ".." component. One pass over the path, which is the whole cost of the common
+// case.
 bool is_canonical(std::string_view path) {
-    auto ends_with = [&](std::string_view tail) {
-        return path.size() >= tail.size() && path.substr(path.size() - tail.size()) == tail;
-    };
-    return !path.empty() && path[0] == '/' && path.find("//") == std::string_view::npos &&
-           path.find("/./") == std::string_view::npos &&
-           path.find("/../") == std::string_view::npos && path.back() != '/' && !ends_with("/.") &&
-           !ends_with("/..");
+    if (path.empty() || path[0] != '/' || path.back() == '/')
+        return false;
+    // Each component starts right after a '/' and ends before the next or at the end.
+    for (size_t start = 1; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view component = path.substr(start, end - start);
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -135,7 +142,7 @@ bool local_filesystem::get_canonical_path(const char* path, string_base& out) {
         return false;
     // Most paths arrive canonical already. Those are given back as they are,
     // without asking the file system and without a copy in between.
-    std::string_view given(path);
+    const std::string_view given(path);
     const bool prefixed = given.compare(0, url_prefix_length, url_prefix) == 0;
     if (is_canonical(prefixed ? given.substr(url_prefix_length) : given)) {
         if (prefixed)

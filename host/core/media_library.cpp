@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <utility>
 
 #include "host/core/folded_hash.h"
@@ -10,14 +11,37 @@
 #include "host/core/tracks.h"
 #include "sdk/utf8.h"
 
+media_library::media_library() : media_library(make_service<track_database>()) {}
+
+media_library::media_library(service_ptr_t<track_database> tracks) : m_tracks(std::move(tracks)) {}
+
+media_library::~media_library() {
+    clear();
+}
+
 bool media_library::is_item_in_library(const metadb_handle_ptr& track) {
     if (!track.is_valid())
         return false;
-    // The host's own tracks keep the hash of their path, so asking about one folds
+    // The host's own tracks know whether the library lists their spelling, and
+    // keep the hash of their path for another spelling, so asking about one folds
     // no path.
-    if (const auto* known = dynamic_cast<const host_track*>(track.get_ptr()))
-        return contains(known->get_location(), known->folded_hash());
+    // Only the exact type is asked for: comparing it costs a fraction of a
+    // dynamic_cast, and the database makes every host track with this type.
+    if (typeid(*track.get_ptr()) == typeid(service_impl_t<host_track>)) {
+        const auto& known = static_cast<const host_track&>(*track.get_ptr());
+        return known.listed_in_library() || contains(known.get_location(), known.folded_hash());
+    }
     return contains(track->get_location());
+}
+
+void media_library::clear() {
+    for (slot& item : m_slots) {
+        if (!item.removed)
+            item.track->unlist_from_library();
+    }
+    m_slots.clear();
+    m_chains.clear();
+    m_removed = 0;
 }
 
 media_library::item_range media_library::items() const {
@@ -29,7 +53,7 @@ size_t media_library::path_hash(std::string_view path) {
 }
 
 bool media_library::holds(size_t index, const char* path) const {
-    return stricmp_utf8(m_slots[index].location.get_path(), path) == 0;
+    return stricmp_utf8(m_slots[index].location().get_path(), path) == 0;
 }
 
 bool media_library::contains(const playable_location& location) const {
@@ -41,24 +65,30 @@ bool media_library::contains(const playable_location& location, size_t hash) con
     if (found == m_chains.end())
         return false;
     for (size_t at = found->second.head; at != no_slot; at = m_slots[at].next) {
-        if (m_slots[at].location.get_subsong() == location.get_subsong() &&
+        if (m_slots[at].location().get_subsong() == location.get_subsong() &&
             holds(at, location.get_path()))
             return true;
     }
     return false;
 }
 
-void media_library::append(playable_location_impl location) {
+void media_library::list_at(size_t index, std::string_view path, uint32_t subsong) {
+    m_slots[index].track = m_tracks->host_track_for(path, subsong);
+    m_slots[index].track->list_in_library();
+}
+
+void media_library::append(std::string_view path, uint32_t subsong) {
     size_t index = m_slots.size();
-    size_t hash = path_hash(location.get_path());
-    m_slots.push_back(slot{std::move(location)});
+    size_t hash = path_hash(path);
+    m_slots.emplace_back();
+    list_at(index, path, subsong);
     merge(hash, chain{index, index});
 }
 
 bool media_library::add(const playable_location& location) {
     if (contains(location))
         return false;
-    append(playable_location_impl(location));
+    append(location.get_path(), location.get_subsong());
     m_changed = true;
     return true;
 }
@@ -131,7 +161,8 @@ void media_library::merge(size_t hash, chain taken) {
 void media_library::mark_removed(chain taken) {
     for (size_t at = taken.head; at != no_slot;) {
         size_t next = m_slots[at].next;
-        m_slots[at] = slot{playable_location_impl(), no_slot, true};
+        m_slots[at].track->unlist_from_library();
+        m_slots[at] = slot{nullptr, no_slot, true};
         ++m_removed;
         at = next;
     }
@@ -142,7 +173,9 @@ bool media_library::remove(const playable_location& location) {
     uint32_t subsong = location.get_subsong();
     chain taken = take(
         path_hash(path),
-        [&](size_t at) { return m_slots[at].location.get_subsong() == subsong && holds(at, path); },
+        [&](size_t at) {
+            return m_slots[at].location().get_subsong() == subsong && holds(at, path);
+        },
         1);
     if (taken.head == no_slot)
         return false;
@@ -157,8 +190,11 @@ void media_library::move_path(const std::string& from, const std::string& to) {
         path_hash(from), [&](size_t at) { return holds(at, from.c_str()); }, no_slot);
     if (taken.head == no_slot)
         return;
-    for (size_t at = taken.head; at != no_slot; at = m_slots[at].next)
-        m_slots[at].location.set_path(to.c_str());
+    for (size_t at = taken.head; at != no_slot; at = m_slots[at].next) {
+        const uint32_t subsong = m_slots[at].location().get_subsong();
+        m_slots[at].track->unlist_from_library();
+        list_at(at, to, subsong);
+    }
     // Tracks already at `to` stay; the moved ones join them in the order of adding.
     merge(path_hash(to), taken);
     m_changed = true;
@@ -201,9 +237,7 @@ void media_library::compact_if_sparse() {
 }
 
 void media_library::load(const std::string& file) {
-    m_slots.clear();
-    m_chains.clear();
-    m_removed = 0;
+    clear();
     m_changed = false;
     auto data = read_whole_file(file);
     if (!data)
@@ -221,7 +255,7 @@ void media_library::load(const std::string& file) {
             continue;
         try {
             unsigned long long subsong = std::stoull(std::string(line.substr(0, tab)));
-            append(playable_location_impl(std::string(line.substr(tab + 1)), uint32_t(subsong)));
+            append(line.substr(tab + 1), uint32_t(subsong));
         } catch (const std::exception&) {
             // A damaged line is skipped; the rest of the library still loads.
         }

@@ -1,7 +1,9 @@
 // The host's media library: the set of tracks the user collected, kept in the
 // profile directory as a text file with one "SUBSONG<TAB>PATH" line per track.
 // Membership, adding, removing and the file notifications are hash lookups, so a
-// library of a million tracks costs per track what a library of ten does.
+// library of a million tracks costs per track what a library of ten does. Every
+// track it lists is held as the track database's handle, which knows that it is
+// listed: asking about a handle of a listed spelling reads only the handle.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +14,7 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include "host/core/tracks.h"
 #include "sdk/metadb.h"
 
 class media_library : public library_manager {
@@ -24,13 +27,13 @@ public:
         class iterator {
         public:
             using iterator_category = std::forward_iterator_tag;
-            using value_type = playable_location_impl;
+            using value_type = fixed_location;
             using difference_type = std::ptrdiff_t;
-            using pointer = const playable_location_impl*;
-            using reference = const playable_location_impl&;
+            using pointer = const fixed_location*;
+            using reference = const fixed_location&;
 
-            reference operator*() const { return m_at->location; }
-            pointer operator->() const { return &m_at->location; }
+            reference operator*() const { return m_at->track->location(); }
+            pointer operator->() const { return &m_at->track->location(); }
             iterator& operator++() {
                 m_at = skip_removed(m_at + 1, m_end);
                 return *this;
@@ -55,6 +58,14 @@ public:
         const slot* m_end;
     };
 
+    // A library of its own track database, for use without a host session.
+    media_library();
+    // A library whose tracks are the handles of `tracks`.
+    explicit media_library(service_ptr_t<track_database> tracks);
+    ~media_library();
+    media_library(const media_library&) = delete;
+    media_library& operator=(const media_library&) = delete;
+
     bool is_item_in_library(const metadb_handle_ptr& track) override;
 
     bool contains(const playable_location& location) const;
@@ -78,12 +89,15 @@ public:
 private:
     static constexpr size_t no_slot = size_t(-1);
 
-    // One track as added, or a removed one waiting for the next compaction.
+    // One track as added, or a removed one (without a track) waiting for the next
+    // compaction.
     struct slot {
-        playable_location_impl location;
+        service_ptr_t<host_track> track;
         // The next slot of the same chain, in the order of adding; no_slot at the end.
         size_t next = no_slot;
         bool removed = false;
+
+        const fixed_location& location() const { return track->location(); }
     };
     // The slots whose lower-cased paths hash alike, linked through slot::next:
     // the subsongs of one file, and on the rare clash of hashes another file's,
@@ -106,7 +120,11 @@ private:
     bool contains(const playable_location& location, size_t hash) const;
     // Whether slot `index` is at `path`, without regard to letter case.
     bool holds(size_t index, const char* path) const;
-    void append(playable_location_impl location);
+    void append(std::string_view path, uint32_t subsong);
+    // Lists the track of `path` and `subsong` in slot `index`, which has none.
+    void list_at(size_t index, std::string_view path, uint32_t subsong);
+    // Empties every slot and the index.
+    void clear();
     // Takes out of the chain under `hash` the slots `wanted` picks, up to `limit`
     // of them, and answers them as a chain of their own (head no_slot: none).
     template <class Pick>
@@ -118,6 +136,7 @@ private:
     // cost a constant amount each over time.
     void compact_if_sparse();
 
+    service_ptr_t<track_database> m_tracks;
     std::vector<slot> m_slots;
     absl::flat_hash_map<size_t, chain> m_chains;
     size_t m_removed = 0;

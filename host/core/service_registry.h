@@ -5,8 +5,10 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/hash/hash.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sdk/component.h"
@@ -51,8 +53,9 @@ private:
     };
     struct guid_hash {
         size_t operator()(const GUID& guid) const {
-            return absl::Hash<std::string_view>{}(
-                std::string_view(reinterpret_cast<const char*>(&guid), sizeof guid));
+            uint64_t halves[2];
+            std::memcpy(halves, &guid, sizeof halves);
+            return absl::Hash<std::pair<uint64_t, uint64_t>>{}({halves[0], halves[1]});
         }
     };
     service_class& class_for(const GUID& guid);

@@ -1,7 +1,9 @@
 #include "host/core/tracks.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <new>
 
 #include "host/core/folded_hash.h"
 
@@ -27,15 +29,28 @@ void track_database::handle_create(metadb_handle_ptr& out, const playable_locati
     out = track(location);
 }
 
+service_ptr_t<host_track> host_track::make(std::string_view path, uint32_t subsong,
+                                           const track_formatter* formatter) {
+    using made = service_impl_t<host_track>;
+    // The path goes right behind the object.
+    void* block = ::operator new(sizeof(made) + path.size() + 1);
+    char* text = static_cast<char*>(block) + sizeof(made);
+    std::memcpy(text, path.data(), path.size());
+    text[path.size()] = '\0';
+    return service_ptr_t<host_track>(::new (block) made(text, path.size(), subsong, formatter));
+}
+
 metadb_handle_ptr track_database::track(const playable_location& location) {
+    return host_track_for(location.get_path(), location.get_subsong());
+}
+
+service_ptr_t<host_track> track_database::host_track_for(std::string_view path, uint32_t subsong) {
     std::lock_guard<std::mutex> guard(m_lock);
-    auto found = m_tracks.find(spelling{location.get_path(), location.get_subsong()});
+    auto found = m_tracks.find(spelling{path, subsong});
     if (found != m_tracks.end())
         return found->second;
-    metadb_handle_ptr made =
-        make_service<host_track>(playable_location_impl(location), &m_formatter);
-    const playable_location& kept = made->get_location();
-    m_tracks.emplace(spelling{kept.get_path(), kept.get_subsong()}, made);
+    auto made = host_track::make(path, subsong, &m_formatter);
+    m_tracks.emplace(spelling{made->location().path(), subsong}, made);
     return made;
 }
 

@@ -13,6 +13,7 @@
 
 #include <absl/container/flat_hash_map.h>
 #include <absl/hash/hash.h>
+#include <absl/strings/string_view.h>
 
 #include "sdk/metadb.h"
 
@@ -21,20 +22,41 @@ using track_formatter =
     std::function<bool(metadb_handle* track, titleformat_hook* hook, string_base& out,
                        const service_ptr_t<titleformat_object>& script)>;
 
+// One track of the track database. Tracks are made by make(), which puts the
+// path in the same allocation as the track: finding a track compares its path,
+// and the comparison then reads the block the handle's reference count is in.
 class host_track : public metadb_handle {
 public:
-    host_track(playable_location_impl location, const track_formatter* formatter)
-        : m_location(std::move(location)), m_formatter(formatter) {}
+    static service_ptr_t<host_track> make(std::string_view path, uint32_t subsong,
+                                          const track_formatter* formatter);
+
     const playable_location& get_location() const override { return m_location; }
+    const fixed_location& location() const { return m_location; }
     bool format_title(titleformat_hook* hook, string_base& out,
                       const service_ptr_t<titleformat_object>& script) override;
     // folded_path_hash of the path, worked out on first use and kept: the media
     // library asks it of every stored track when it prunes a store.
     size_t folded_hash() const;
 
+    // Whether the media library lists this very handle (this spelling and
+    // subsong), so that asking about a library track reads the handle already in
+    // hand. The library counts the places it lists the handle at.
+    bool listed_in_library() const { return m_library_places.load(std::memory_order_relaxed) != 0; }
+    void list_in_library() { m_library_places.fetch_add(1, std::memory_order_relaxed); }
+    void unlist_from_library() { m_library_places.fetch_sub(1, std::memory_order_relaxed); }
+
+    // The track and its path are one block of memory, larger than the object: it
+    // is freed without a size.
+    static void operator delete(void* block) { ::operator delete(block); }
+
+protected:
+    host_track(const char* path, size_t length, uint32_t subsong, const track_formatter* formatter)
+        : m_location(path, length, subsong), m_formatter(formatter) {}
+
 private:
-    playable_location_impl m_location;
+    const fixed_location m_location;
     const track_formatter* m_formatter;
+    std::atomic<uint32_t> m_library_places{0};
     mutable std::atomic<size_t> m_folded_hash{0};
     mutable std::atomic<bool> m_folded_hash_known{false};
 };
@@ -43,6 +65,8 @@ class track_database : public metadb {
 public:
     void handle_create(metadb_handle_ptr& out, const playable_location& location) override;
     metadb_handle_ptr track(const playable_location& location);
+    // The handle of the location of `path` and `subsong` as the host's own type.
+    service_ptr_t<host_track> host_track_for(std::string_view path, uint32_t subsong);
     void set_formatter(track_formatter formatter) { m_formatter = std::move(formatter); }
 
 private:
@@ -56,14 +80,17 @@ private:
         }
         template <class H>
         friend H AbslHashValue(H state, const spelling& key) {
-            return H::combine(std::move(state), key.path, key.subsong);
+            // Abseil's own string view takes its fast string hash; a
+            // std::string_view would be handed to std::hash.
+            return H::combine(std::move(state), absl::string_view(key.path.data(), key.path.size()),
+                              key.subsong);
         }
     };
 
     // Components ask for handles on any thread.
     std::mutex m_lock;
     // One handle per exact spelling and subsong, kept for the session.
-    absl::flat_hash_map<spelling, metadb_handle_ptr> m_tracks;
+    absl::flat_hash_map<spelling, service_ptr_t<host_track>> m_tracks;
     track_formatter m_formatter;
 };
 

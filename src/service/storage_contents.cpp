@@ -73,13 +73,13 @@ void prune_non_library(tagshelf_reader_writer& writer) {
         progress_meter progress(activity, store.entry_count());
         std::vector<storage_entry*> doomed;
         size_t walked = 0;
-        for (storage_entry* entry : store.entries()) {
+        store.visit_entries([&](storage_entry* entry) {
             progress.advance(++walked);
             metadb_handle_ptr track;
             entry->get_metadb_handle(track);
             if (!host_ops::in_media_library(track))
                 doomed.push_back(entry);
-        }
+        });
         for (size_t i = doomed.size(); i-- > 0;)
             writer.remove_info(doomed[i]);
         return;

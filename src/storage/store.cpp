@@ -1,6 +1,7 @@
 #include "storage/store.h"
 
 #include <absl/hash/hash.h>
+#include <absl/strings/string_view.h>
 
 #include <algorithm>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <stdexcept>
 
 #include "frame/host_ops.h"
+#include "sdk/prefetch.h"
 #include "sdk/utf8.h"
 #include "storage/folded_path.h"
 
@@ -29,16 +31,11 @@ uint32_t location_hash(std::string_view path, uint32_t subsong) {
 
 uint32_t path_index_hash(std::string_view folded) {
     // The index needs the low 7 bits and a few dozen above them; 32 bits of a
-    // well-mixed hash are plenty and keep the entry small.
-    return uint32_t(absl::Hash<std::string_view>{}(folded));
-}
-
-void stored_location::set_path(const char*) {
-    throw std::logic_error("The location of a stored entry cannot change.");
-}
-
-void stored_location::set_subsong(uint32_t) {
-    throw std::logic_error("The location of a stored entry cannot change.");
+    // well-mixed hash are plenty and keep the entry small. Hashed as Abseil's own
+    // string view, which takes its fast string hash; a std::string_view would be
+    // handed to std::hash.
+    return uint32_t(
+        absl::Hash<absl::string_view>{}(absl::string_view(folded.data(), folded.size())));
 }
 
 storage_entry_ptr storage_entry::make(std::string_view path, uint32_t subsong) {
@@ -56,6 +53,15 @@ storage_entry_ptr storage_entry::make(std::string_view path, std::string_view fo
     text[path.size()] = '\0';
     return storage_entry_ptr(::new (block)
                                  made(text, path.size(), subsong, hash, path_index_hash(folded)));
+}
+
+void storage_entry::prefetch() const {
+    // The object and the path behind it: a path of ordinary length ends within
+    // the third cache line.
+    const char* block = reinterpret_cast<const char*>(this);
+    prefetch_for_reading(block);
+    prefetch_for_reading(block + 64);
+    prefetch_for_reading(block + 128);
 }
 
 void storage_entry::get_metadb_handle(metadb_handle_ptr& out) {

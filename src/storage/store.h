@@ -40,26 +40,8 @@ uint32_t location_hash_of_folded(std::string_view folded, uint32_t subsong);
 uint32_t path_index_hash(std::string_view folded);
 
 // The location of a stored entry. Its path lives in the entry's own allocation,
-// behind the entry, and never changes: the setters raise std::logic_error.
-class stored_location final : public playable_location {
-public:
-    stored_location(const char* path, size_t length, uint32_t subsong)
-        : m_path(path), m_length(uint32_t(length)), m_subsong(subsong) {}
-    stored_location(const stored_location&) = delete;
-    stored_location& operator=(const stored_location&) = delete;
-
-    const char* get_path() const override { return m_path; }
-    void set_path(const char* path) override;
-    uint32_t get_subsong() const override { return m_subsong; }
-    void set_subsong(uint32_t subsong) override;
-
-    std::string_view path() const { return std::string_view(m_path, m_length); }
-
-private:
-    const char* const m_path;
-    const uint32_t m_length;
-    const uint32_t m_subsong;
-};
+// behind the entry, and never changes.
+using stored_location = fixed_location;
 
 class storage_entry;
 using storage_entry_ptr = service_ptr_t<storage_entry>;
@@ -75,6 +57,9 @@ public:
     const playable_location& get_location() override { return location; }
     // Asks the host's track-handle service for the track of this location.
     void get_metadb_handle(metadb_handle_ptr& out) override;
+
+    // Starts loading the entry and its path, which a walk reads next.
+    void prefetch() const;
 
     // Whether the entry is in its store's table (else it is detached).
     bool is_stored() const { return m_rank != 0; }
@@ -200,6 +185,24 @@ public:
     void remove_all();
 
     entry_range entries() const { return entry_range(m_table); }
+    // Calls visit(entry) for every stored entry in table order, loading entries a
+    // few ahead of the one visited: entries lie scattered in memory, and a walk
+    // that reads each one's path would otherwise wait for them one by one.
+    template <class Visit>
+    void visit_entries(Visit&& visit) const {
+        constexpr int lookahead = 8;
+        const entry_range all = entries();
+        auto ahead = all.begin();
+        for (int i = 0; i < lookahead && ahead != all.end(); ++i, ++ahead)
+            (*ahead)->prefetch();
+        for (storage_entry* entry : all) {
+            if (ahead != all.end()) {
+                (*ahead)->prefetch();
+                ++ahead;
+            }
+            visit(entry);
+        }
+    }
     size_t entry_count() const { return m_table.size(); }
     size_t total_value_count() const;
 

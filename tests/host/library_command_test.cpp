@@ -21,7 +21,7 @@ playable_location_impl at(const std::string& path, uint32_t subsong = 0) {
 std::vector<std::string> listed(const media_library& library) {
     std::vector<std::string> lines;
     for (const auto& item : library.items())
-        lines.push_back(item.path() + "#" + std::to_string(item.get_subsong()));
+        lines.push_back(std::string(item.path()) + "#" + std::to_string(item.get_subsong()));
     return lines;
 }
 

@@ -90,6 +90,8 @@ TEST(LocalFilesystem, CanonicalPathsAreAbsoluteNormalizedFileUrls) {
         {"/music/Album/01 Song.flac", "file:///music/Album/01 Song.flac"},
         {"/music/album/..", "file:///music/"},
         {"/music/album/.", "file:///music/album/"},
+        {"/music/..Album/.song.mp3", "file:///music/..Album/.song.mp3"},
+        {"/music/album/", "file:///music/album/"},
         {"http://example.invalid/song.mp3", "http://example.invalid/song.mp3"},
     };
     for (const auto& [path, canonical] : cases) {
