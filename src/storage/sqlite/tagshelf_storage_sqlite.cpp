@@ -86,7 +86,8 @@ public:
         flush();
         m_path = url;
         m_subsong = subsong;
-        m_fields = x_info_impl();
+        // Kept as storage for the next group's fields.
+        m_fields.clear();
     }
     void add(const char* name, const char* value) { m_fields.add_value(name, value); }
     // Stores the last group and puts the store in order.
