@@ -21,13 +21,30 @@ void filesystem::g_open(service_ptr_t<file>& out, const char* path, t_open_mode 
 }
 
 void filesystem::g_get_canonical_path(const char* path, string_base& out) {
-    bool done = false;
+    filesystem_list().get_canonical_path(path, out);
+}
+
+filesystem_list::filesystem_list() {
     service_enum<filesystem>([&](const service_ptr_t<filesystem>& fs) {
-        done = fs->get_canonical_path(path, out);
-        return !done;
+        m_filesystems.push_back(fs);
+        return true;
     });
-    if (!done)
-        out.set_string(path);
+}
+
+void filesystem_list::get_canonical_path(const char* path, string_base& out) const {
+    for (const auto& fs : m_filesystems) {
+        if (fs->get_canonical_path(path, out))
+            return;
+    }
+    out.set_string(path);
+}
+
+filesystem* filesystem_list::owner_of(const char* path) const {
+    for (const auto& fs : m_filesystems) {
+        if (fs->is_our_path(path))
+            return fs.get_ptr();
+    }
+    return nullptr;
 }
 
 bool filesystem::g_exists(const char* path, abort_callback& abort) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "sdk/abort.h"
 #include "sdk/service.h"
@@ -65,6 +66,20 @@ public:
 
 protected:
     ~filesystem() = default;
+};
+
+// The host's file systems, looked up once in registry order, for work that asks
+// them about many paths.
+class filesystem_list {
+public:
+    filesystem_list();
+    // As filesystem::g_get_canonical_path.
+    void get_canonical_path(const char* path, string_base& out) const;
+    // The first file system whose path `path` is, or null when none handles it.
+    filesystem* owner_of(const char* path) const;
+
+private:
+    std::vector<service_ptr_t<filesystem>> m_filesystems;
 };
 
 // Plain file-system functions on UTF-8 paths.

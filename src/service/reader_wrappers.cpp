@@ -134,13 +134,23 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         // to the first of them: the answer of comparing each path in turn. The
         // first entry found identifies a path's entries.
         const tagshelf_store& store = m_own_accessor->store();
+        if (count == 1) {
+            // One path's entries come in table order already.
+            std::vector<storage_entry*> of_path;
+            store.find_path(paths[0], of_path);
+            matches.reserve(of_path.size());
+            for (storage_entry* entry : of_path)
+                matches.push_back({entry, 0});
+            return matches;
+        }
         std::vector<std::pair<storage_entry*, size_t>> found;
         std::vector<storage_entry*> of_path;
         absl::flat_hash_set<const storage_entry*> claimed;
+        claimed.reserve(count);
         for (size_t i = 0; i < count; ++i) {
             of_path.clear();
             store.find_path(paths[i], of_path);
-            if (of_path.empty() || (count > 1 && !claimed.insert(of_path.front()).second))
+            if (of_path.empty() || !claimed.insert(of_path.front()).second)
                 continue;
             for (storage_entry* entry : of_path)
                 found.emplace_back(entry, i);

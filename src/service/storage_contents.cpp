@@ -95,17 +95,7 @@ void prune_non_library(tagshelf_reader_writer& writer) {
     }
 }
 
-missing_file_test::missing_file_test() {
-    service_enum<filesystem>([&](const service_ptr_t<filesystem>& fs) {
-        m_filesystems.push_back(fs);
-        return true;
-    });
-}
-
 bool missing_file_test::operator()(const char* path, abort_callback& abort) const {
-    for (const auto& fs : m_filesystems) {
-        if (fs->is_our_path(path))
-            return !fs->exists(path, abort);
-    }
-    return false;
+    filesystem* owner = m_filesystems.owner_of(path);
+    return owner && !owner->exists(path, abort);
 }

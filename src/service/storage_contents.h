@@ -32,9 +32,8 @@ void prune_non_library(tagshelf_reader_writer& writer);
 // be missing. The host's file systems are looked up once, not for every path.
 class missing_file_test {
 public:
-    missing_file_test();
     bool operator()(const char* path, abort_callback& abort) const;
 
 private:
-    std::vector<service_ptr_t<filesystem>> m_filesystems;
+    filesystem_list m_filesystems;
 };

@@ -47,10 +47,11 @@ void tagshelf_impl::remove_entries(const path_list& items) {
 void tagshelf_impl::tagshelf_reader_writer_wrapper::move_paths(const path_list& from,
                                                                const path_list& to) {
     check_current();
+    const filesystem_list filesystems;
     string8 target_path;
     for (const auto& [entry, source] : find_paths(from)) {
         const playable_location& old_location = entry->get_location();
-        filesystem::g_get_canonical_path(to[source], target_path);
+        filesystems.get_canonical_path(to[source], target_path);
         playable_location_impl target(target_path.str(), old_location.get_subsong());
         if (target.equals(old_location)) {
             // A rename that only changes letter case leads back to this very entry.
