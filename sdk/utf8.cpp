@@ -1,6 +1,7 @@
 #include "sdk/utf8.h"
 
 #include <utf8proc.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -80,7 +81,15 @@ int stricmp_utf8_ex(const char* a, size_t length_a, const char* b, size_t length
     // Most texts compared are spelt alike, which one byte comparison settles.
     if (length_a == length_b && std::memcmp(a, b, length_a) == 0)
         return 0;
+    // Texts compared often share a long beginning (paths of one folder): equal
+    // bytes are skipped eight at a time, then back to just after an ASCII byte, so
+    // that the part skipped is whole characters, which fold alike in both.
     size_t i = 0;
+    const size_t shorter = std::min(length_a, length_b);
+    while (i + 8 <= shorter && std::memcmp(a + i, b + i, 8) == 0)
+        i += 8;
+    while (i > 0 && static_cast<unsigned char>(a[i - 1]) >= 0x80)
+        --i;
     // ASCII fast path; the first non-ASCII byte hands the rest to the full mapping.
     for (; i < length_a && i < length_b; ++i) {
         auto ca = static_cast<unsigned char>(a[i]);

@@ -13,15 +13,24 @@
 #include "sdk/utf8.h"
 #include "storage/folded_path.h"
 
+namespace {
+
+// The four bytes at `at` as a little-endian word.
+uint32_t little_endian_word(const char* at) {
+    uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap32(word);
+#endif
+    return word;
+}
+
+}  // namespace
+
 uint32_t location_hash_of_folded(std::string_view folded, uint32_t subsong) {
     uint32_t sum = subsong;
-    size_t i = 0;
-    for (; i + 4 <= folded.size(); i += 4) {
-        sum += uint32_t(static_cast<unsigned char>(folded[i])) |
-               uint32_t(static_cast<unsigned char>(folded[i + 1])) << 8 |
-               uint32_t(static_cast<unsigned char>(folded[i + 2])) << 16 |
-               uint32_t(static_cast<unsigned char>(folded[i + 3])) << 24;
-    }
+    for (size_t i = 0; i + 4 <= folded.size(); i += 4)
+        sum += little_endian_word(folded.data() + i);
     return sum;
 }
 

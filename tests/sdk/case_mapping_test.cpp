@@ -31,6 +31,8 @@ const std::vector<std::pair<std::string, std::string>> same_but_case = {
     {"\xCE\xA9mega", "\xCF\x89MEGA"},                          // Ωmega ωMEGA
     {"\xE2\x84\xAA", "k"},                                     // Kelvin sign, 3 bytes vs 1
     {"abc\xC3\x89z", "ABC\xC3\xA9Z"},                          // ASCII first, then not
+    {"abcdefg\xC3\xA9", "abcdefg\xC3\x89"},  // eight equal bytes end inside a character
+    {"file:///music/Album/\xC3\xA9t\xC3\xA9", "file:///music/Album/\xC3\x89T\xC3\x89"},
     {"\xFF"
      "A",
      "\xFF"
@@ -38,9 +40,14 @@ const std::vector<std::pair<std::string, std::string>> same_but_case = {
 };
 
 const std::vector<std::pair<std::string, std::string>> different = {
-    {"a", "b"},        {"abc", "abcd"},
-    {"\xC3\xA9", "e"}, {"\xC3\x9F", "SS"},  // sharp s has no single-letter upper case
-    {"\xFF", "\xFE"},  {"", "a"},
+    {"a", "b"},
+    {"abc", "abcd"},
+    {"\xC3\xA9", "e"},
+    {"\xC3\x9F", "SS"},  // sharp s has no single-letter upper case
+    {"\xFF", "\xFE"},
+    {"", "a"},
+    {"abcdefghijklmnop", "abcdefghijklmnoq"},
+    {"abcdefg\xC3\xA9", "abcdefg\xC3\xA8"},
 };
 
 TEST(CaseMapping, TextsDifferingOnlyInCaseCompareEqualLowerEqualAndHashEqual) {
