@@ -116,10 +116,31 @@ void packed_fields::assign(const x_info& source) {
     m_block = block;
 }
 
+size_t packed_fields::byte_size() const {
+    const unsigned char* in = m_block;
+    const size_t fields = get_varint(in);
+    get_varint(in);
+    for (size_t i = 0; i < fields; ++i) {
+        get_text(in);
+        for (size_t values = get_varint(in); values > 0; --values)
+            get_text(in);
+    }
+    return size_t(in - m_block);
+}
+
 void packed_fields::assign(const packed_fields& source) {
     if (&source == this)
         return;
-    assign(view(source));
+    if (!source.m_block) {
+        clear();
+        return;
+    }
+    // The block holds no pointers: a copy of its bytes is a copy of the fields.
+    const size_t size = source.byte_size();
+    auto* block = static_cast<unsigned char*>(::operator new(size));
+    std::memcpy(block, source.m_block, size);
+    clear();
+    m_block = block;
 }
 
 x_info_impl packed_fields::unpack() const {

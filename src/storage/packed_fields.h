@@ -41,6 +41,9 @@ public:
 
 private:
     friend class view;
+    // The length of the block, walked from its counts and lengths.
+    size_t byte_size() const;
+
     unsigned char* m_block = nullptr;
 };
 

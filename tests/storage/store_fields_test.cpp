@@ -58,15 +58,19 @@ TEST_F(StoreFields, CopyInfoCopiesFieldsAndFromAnEmptyEntryEmptiesTheTarget) {
     tagshelf_handle_ptr source = handle("file:///source.mp3");
     tagshelf_handle_ptr target = handle("file:///target.mp3");
     tagshelf_handle_ptr empty = handle("file:///empty.mp3");
-    writer->set_info(source, fields_of({{"A", "1"}, {"A", "2"}, {"B", "3"}}));
+    // A value of 300 bytes takes more than one byte to give its length.
+    const std::string long_value(300, 'x');
+    const std::string all = "A=1|2;B=3;L=" + long_value;
+    writer->set_info(source,
+                     fields_of({{"A", "1"}, {"A", "2"}, {"B", "3"}, {"L", long_value.c_str()}}));
 
     writer->copy_info(source, source);
-    EXPECT_EQ(fields_of_handle(source), "A=1|2;B=3") << "onto itself changes nothing";
+    EXPECT_EQ(fields_of_handle(source), all) << "onto itself changes nothing";
 
     writer->copy_info(source, target);
-    EXPECT_EQ(fields_of_handle(target), "A=1|2;B=3");
+    EXPECT_EQ(fields_of_handle(target), all);
     writer->add_value(target, "C", "4");
-    EXPECT_EQ(fields_of_handle(source), "A=1|2;B=3") << "a copy, not a shared set";
+    EXPECT_EQ(fields_of_handle(source), all) << "a copy, not a shared set";
 
     writer->copy_info(empty, target);
     EXPECT_FALSE(writer->has_info(target)) << "from an empty entry empties the target";
