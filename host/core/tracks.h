@@ -35,7 +35,7 @@ public:
     bool format_title(titleformat_hook* hook, string_base& out,
                       const service_ptr_t<titleformat_object>& script) override;
     // folded_path_hash of the path, worked out on first use and kept: the media
-    // library asks it of every stored track when it prunes a store.
+    // library looks up by it every track whose own spelling it does not list.
     size_t folded_hash() const;
 
     // Whether the media library lists this very handle (this spelling and
