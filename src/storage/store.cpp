@@ -214,23 +214,6 @@ void tagshelf_store::renumber_run(uint32_t hash) {
     }
 }
 
-void tagshelf_store::insert(storage_entry& entry, table::const_iterator at, uint32_t rank) {
-    entry.m_rank = rank;
-    try {
-        auto slot = m_table.insert(at, table_slot{entry.hash, rank, &entry});
-        try {
-            link_path(entry);
-        } catch (...) {
-            m_table.erase(slot);
-            throw;
-        }
-    } catch (...) {
-        entry.m_rank = 0;
-        throw;
-    }
-    entry.service_add_ref();
-}
-
 storage_entry* tagshelf_store::find_like(const storage_entry& entry) const {
     auto found = m_paths.find(path_probe{entry.location.path(), entry.m_path_hash});
     return found == m_paths.end() ? nullptr
@@ -240,9 +223,27 @@ storage_entry* tagshelf_store::find_like(const storage_entry& entry) const {
 void tagshelf_store::attach(storage_entry& entry) {
     if (entry.is_stored())
         return;
-    storage_entry* same = find_like(entry);
-    const auto [at, rank] = same ? in_front_of(*same) : end_of_run(entry.hash);
-    insert(entry, at, rank);
+    // One probe of the path index both files the entry of a new path and finds the
+    // chain of a stored one.
+    const auto [found, new_path] = m_paths.insert(&entry);
+    storage_entry* const chain = new_path ? nullptr : *found;
+    storage_entry* const same =
+        chain ? first_of_location(chain, entry.location.get_subsong()) : nullptr;
+    try {
+        const auto [at, rank] = same ? in_front_of(*same) : end_of_run(entry.hash);
+        entry.m_rank = rank;
+        m_table.insert(at, table_slot{entry.hash, rank, &entry});
+    } catch (...) {
+        entry.m_rank = 0;
+        if (new_path)
+            m_paths.erase(&entry);
+        throw;
+    }
+    if (chain) {
+        entry.m_next_of_path = chain->m_next_of_path;
+        chain->m_next_of_path = &entry;
+    }
+    entry.service_add_ref();
 }
 
 void tagshelf_store::remove(storage_entry& entry) {

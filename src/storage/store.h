@@ -275,9 +275,6 @@ private:
     // Gives the stored entries of `hash` evenly spaced ranks in the same order, with
     // room behind the last; changes no slot's place.
     void renumber_run(uint32_t hash);
-    // Takes the table's reference and links the entry into both structures, with
-    // `rank` at `at` (the slot it goes in front of).
-    void insert(storage_entry& entry, table::const_iterator at, uint32_t rank);
 
     // Ranks leave room between neighbours for entries stored in front of another
     // entry of the same location.
