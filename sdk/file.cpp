@@ -8,16 +8,12 @@
 
 void filesystem::g_open(service_ptr_t<file>& out, const char* path, t_open_mode mode,
                         abort_callback& abort) {
-    bool handled = false;
-    service_enum<filesystem>([&](const service_ptr_t<filesystem>& fs) {
-        if (!fs->is_our_path(path))
-            return true;
-        fs->open(out, path, mode, abort);
-        handled = true;
-        return false;
-    });
-    if (!handled)
+    // The list holds the file system while it is used.
+    const filesystem_list filesystems;
+    filesystem* owner = filesystems.owner_of(path);
+    if (!owner)
         throw exception_io(std::string("No file system can open ") + path);
+    owner->open(out, path, mode, abort);
 }
 
 void filesystem::g_get_canonical_path(const char* path, string_base& out) {
@@ -48,14 +44,10 @@ filesystem* filesystem_list::owner_of(const char* path) const {
 }
 
 bool filesystem::g_exists(const char* path, abort_callback& abort) {
-    bool exists = false;
-    service_enum<filesystem>([&](const service_ptr_t<filesystem>& fs) {
-        if (!fs->is_our_path(path))
-            return true;
-        exists = fs->exists(path, abort);
-        return false;
-    });
-    return exists;
+    // The list holds the file system while it is used.
+    const filesystem_list filesystems;
+    filesystem* owner = filesystems.owner_of(path);
+    return owner && owner->exists(path, abort);
 }
 
 #ifndef _WIN32

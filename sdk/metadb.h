@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "sdk/lists.h"
 #include "sdk/service.h"
@@ -48,6 +51,25 @@ private:
     const uint32_t m_length;
     const uint32_t m_subsong;
 };
+
+// Makes a `Made` in one block of memory with a zero-terminated copy of `path`
+// right behind it, handing the copy and its length to the constructor before
+// `args`: an object that owns a fixed_location then costs one allocation. The
+// block is larger than the object, so `Made` frees it without a size (a static
+// operator delete that calls ::operator delete).
+template <class Made, class... Args>
+Made* new_with_path_behind(std::string_view path, Args&&... args) {
+    void* block = ::operator new(sizeof(Made) + path.size() + 1);
+    char* text = static_cast<char*>(block) + sizeof(Made);
+    std::memcpy(text, path.data(), path.size());
+    text[path.size()] = '\0';
+    try {
+        return ::new (block) Made(text, path.size(), std::forward<Args>(args)...);
+    } catch (...) {
+        ::operator delete(block);
+        throw;
+    }
+}
 
 // A location held by value.
 class playable_location_impl final : public playable_location {

@@ -24,9 +24,8 @@ bool media_library::is_item_in_library(const metadb_handle_ptr& track) {
         return false;
     // The host's own tracks know whether the library lists their spelling, and
     // keep the hash of their path for another spelling, so asking about one folds
-    // no path.
-    // Only the exact type is asked for: comparing it costs a fraction of a
-    // dynamic_cast, and the database makes every host track with this type.
+    // no path. They are told by their exact type, which the database makes every
+    // one with: comparing it costs a fraction of a dynamic_cast.
     if (typeid(*track.get_ptr()) == typeid(service_impl_t<host_track>)) {
         const auto& known = static_cast<const host_track&>(*track.get_ptr());
         return known.listed_in_library() || contains(known.get_location(), known.folded_hash());

@@ -1,9 +1,7 @@
 #include "host/core/tracks.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <new>
 
 #include "host/core/folded_hash.h"
 
@@ -31,13 +29,8 @@ void track_database::handle_create(metadb_handle_ptr& out, const playable_locati
 
 service_ptr_t<host_track> host_track::make(std::string_view path, uint32_t subsong,
                                            const track_formatter* formatter) {
-    using made = service_impl_t<host_track>;
-    // The path goes right behind the object.
-    void* block = ::operator new(sizeof(made) + path.size() + 1);
-    char* text = static_cast<char*>(block) + sizeof(made);
-    std::memcpy(text, path.data(), path.size());
-    text[path.size()] = '\0';
-    return service_ptr_t<host_track>(::new (block) made(text, path.size(), subsong, formatter));
+    return service_ptr_t<host_track>(
+        new_with_path_behind<service_impl_t<host_track>>(path, subsong, formatter));
 }
 
 metadb_handle_ptr track_database::track(const playable_location& location) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <stdexcept>
 
 #include "frame/host_ops.h"
@@ -53,15 +52,8 @@ storage_entry_ptr storage_entry::make(std::string_view path, uint32_t subsong) {
 
 storage_entry_ptr storage_entry::make(std::string_view path, std::string_view folded,
                                       uint32_t subsong) {
-    using made = service_impl_t<storage_entry>;
-    const uint32_t hash = location_hash_of_folded(folded, subsong);
-    // The path goes right behind the object.
-    void* block = ::operator new(sizeof(made) + path.size() + 1);
-    char* text = static_cast<char*>(block) + sizeof(made);
-    std::memcpy(text, path.data(), path.size());
-    text[path.size()] = '\0';
-    return storage_entry_ptr(::new (block)
-                                 made(text, path.size(), subsong, hash, path_index_hash(folded)));
+    return storage_entry_ptr(new_with_path_behind<service_impl_t<storage_entry>>(
+        path, subsong, location_hash_of_folded(folded, subsong), path_index_hash(folded)));
 }
 
 void storage_entry::prefetch() const {
