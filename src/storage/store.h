@@ -22,6 +22,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -109,6 +110,9 @@ class tagshelf_store {
     };
     struct slot_order {
         using is_transparent = void;
+        // A node's keys are a few small integers: scanning them in turn costs less
+        // than the mispredicted branches of a binary search.
+        using absl_btree_prefer_linear_node_search = std::true_type;
         bool operator()(const table_slot& a, const table_slot& b) const {
             return a.key() < b.key();
         }
