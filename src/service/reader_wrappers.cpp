@@ -29,10 +29,8 @@ tagshelf_handle_ptr wrap(metadb_handle_ptr track, tagshelf_handle_ptr storage_ha
 }  // namespace
 
 tagshelf_impl::tagshelf_reader_wrapper::tagshelf_reader_wrapper(
-    service_ptr_t<tagshelf_reader> accessor, uint32_t binding)
-    : m_accessor(std::move(accessor)),
-      m_own_accessor(dynamic_cast<tagshelf_accessor_plain*>(m_accessor.get_ptr())),
-      m_binding(binding) {}
+    service_ptr_t<tagshelf_reader> accessor, uint32_t binding, tagshelf_store* own_store)
+    : m_accessor(std::move(accessor)), m_own_store(own_store), m_binding(binding) {}
 
 void tagshelf_impl::tagshelf_reader_wrapper::check_current() const {
     if (tagshelf_impl::instance().binding() != m_binding)
@@ -110,9 +108,9 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle
     check_current();
     if (!track)
         throw std::invalid_argument("No track was given.");
-    if (m_own_accessor) {
+    if (m_own_store) {
         // Straight from the index: a track without an entry costs no handle.
-        const storage_entry* entry = m_own_accessor->store().find(track->get_location());
+        const storage_entry* entry = m_own_store->find(track->get_location());
         const char* value = entry ? entry->fields.value_by_name(name, index) : nullptr;
         if (!value)
             return false;
@@ -129,11 +127,11 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     check_current();
     const size_t count = paths.get_count();
     std::vector<path_match> matches;
-    if (m_own_accessor) {
+    if (m_own_store) {
         // Sought paths equal without regard to case find the same entries, which go
         // to the first of them: the answer of comparing each path in turn. The
         // first entry found identifies a path's entries.
-        const tagshelf_store& store = m_own_accessor->store();
+        const tagshelf_store& store = *m_own_store;
         if (count == 1) {
             // One path's entries come in table order already.
             std::vector<storage_entry*> of_path;
@@ -200,8 +198,8 @@ size_t tagshelf_impl::tagshelf_reader_wrapper::get_total_value_count() {
 }
 
 tagshelf_impl::tagshelf_reader_writer_wrapper::tagshelf_reader_writer_wrapper(
-    service_ptr_t<tagshelf_reader_writer> accessor, uint32_t binding)
-    : tagshelf_reader_wrapper(accessor, binding), m_writer(accessor.get_ptr()) {}
+    service_ptr_t<tagshelf_reader_writer> accessor, uint32_t binding, tagshelf_store* own_store)
+    : tagshelf_reader_wrapper(accessor, binding, own_store), m_writer(accessor.get_ptr()) {}
 
 tagshelf_impl::tagshelf_reader_writer_wrapper::~tagshelf_reader_writer_wrapper() {
     m_writer = nullptr;

@@ -9,12 +9,13 @@
 
 #include "service/tagshelf_impl.h"
 
-class tagshelf_accessor_plain;
 
 class tagshelf_impl::tagshelf_reader_wrapper : public tagshelf_reader_writer {
 public:
-    // `accessor` is a reader or writer of the storage made active under `binding`.
-    tagshelf_reader_wrapper(service_ptr_t<tagshelf_reader> accessor, uint32_t binding);
+    // `accessor` is a reader or writer of the storage made active under `binding`;
+    // `own_store` is that storage's store when it is one of this component's, else null.
+    tagshelf_reader_wrapper(service_ptr_t<tagshelf_reader> accessor, uint32_t binding,
+                            tagshelf_store* own_store);
 
     void get_handle(tagshelf_handle_ptr& out, const metadb_handle_ptr& track) override;
     void enum_handles(list_base_t<tagshelf_handle_ptr>& out) override;
@@ -66,8 +67,8 @@ protected:
     tagshelf_handle_list convert(const list_base_const_t<tagshelf_handle_ptr>& handles) const;
 
     service_ptr_t<tagshelf_reader> m_accessor;
-    // The same accessor when it is one of this component's, else null.
-    tagshelf_accessor_plain* m_own_accessor;
+    // The store the accessor reads when it is one of this component's, else null.
+    tagshelf_store* const m_own_store;
     const uint32_t m_binding;
 };
 
@@ -75,7 +76,7 @@ class tagshelf_impl::tagshelf_reader_writer_wrapper
     : public tagshelf_impl::tagshelf_reader_wrapper {
 public:
     tagshelf_reader_writer_wrapper(service_ptr_t<tagshelf_reader_writer> accessor,
-                                   uint32_t binding);
+                                   uint32_t binding, tagshelf_store* own_store);
     // Releases the storage's writer (which finishes the write and gives up the store
     // lock), then asks the host to redraw the touched tracks, also when none were.
     ~tagshelf_reader_writer_wrapper();

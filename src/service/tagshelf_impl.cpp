@@ -10,6 +10,7 @@
 #include "service/report_error.h"
 #include "service/storage_contents.h"
 #include "storage/accessors.h"
+#include "storage/storage_impl.h"
 
 tagshelf_impl& tagshelf_impl::instance() {
     static service_impl_single_t<tagshelf_impl> instance;
@@ -37,13 +38,18 @@ void tagshelf_impl::unlock() {
 
 tagshelf_impl::active_state tagshelf_impl::snapshot() {
     std::lock_guard<std::mutex> guard(m_state_lock);
-    return {m_active_storage, m_active_binding.load(std::memory_order_relaxed)};
+    return {m_active_storage, m_active_binding.load(std::memory_order_relaxed), m_active_own_store};
 }
 
 void tagshelf_impl::publish(const service_ptr_t<tagshelf_storage>& storage, uint32_t binding) {
+    // Asked once per switch rather than of every accessor handed out: a dynamic_cast
+    // compares class names along the hierarchy, which costs as much as the rest of
+    // handing out a writer for one file.
+    auto* own = dynamic_cast<tagshelf_own_storage*>(storage.get_ptr());
     service_ptr_t<tagshelf_storage> previous;
     std::lock_guard<std::mutex> guard(m_state_lock);
     previous = std::exchange(m_active_storage, storage);
+    m_active_own_store = own ? &own->own_store() : nullptr;
     m_active_binding.store(binding, std::memory_order_release);
 }
 
@@ -79,7 +85,7 @@ bool tagshelf_impl::hand_out(service_ptr_t<Accessor>& out, const char* failure_m
             // active, so take one of the new storage instead.
             if (binding() != state.binding)
                 continue;
-            out = make_service<Wrapper>(std::move(accessor), state.binding);
+            out = make_service<Wrapper>(std::move(accessor), state.binding, state.own_store);
             return true;
         } catch (...) {
             report_current_error(failure_message, true);

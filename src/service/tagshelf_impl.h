@@ -20,6 +20,8 @@
 // What a refused switch reports: the calling thread holds a reader or writer.
 extern const char* const held_accessor_message;
 
+class tagshelf_store;
+
 class tagshelf_impl : public tagshelf {
 public:
     class tagshelf_handle_wrapper;
@@ -86,6 +88,8 @@ private:
     struct active_state {
         service_ptr_t<tagshelf_storage> storage;
         uint32_t binding = 0;
+        // The storage's store when the storage is one of this component's, else null.
+        tagshelf_store* own_store = nullptr;
     };
     struct switch_outcome;
 
@@ -113,9 +117,10 @@ private:
     // Lets one switch run at a time (re-entrant: a report during a switch may start
     // another on the same thread).
     std::recursive_mutex m_switching;
-    // Guards m_active_storage; never held while calling into a storage.
+    // Guards m_active_storage and m_active_own_store; never held while calling into a storage.
     std::mutex m_state_lock;
     service_ptr_t<tagshelf_storage> m_active_storage;
+    tagshelf_store* m_active_own_store = nullptr;
     std::atomic<uint32_t> m_active_binding{0};
     // The last binding handed out by a switch (under m_switching).
     uint32_t m_last_binding = 0;

@@ -8,9 +8,25 @@
 // Tag values give each method its own store.
 enum storage_tag { storage_tag_config = 1, storage_tag_sqlite = 2, storage_tag_textfile = 3 };
 
-template <int Tag>
-class tagshelf_storage_impl : public tagshelf_storage {
+// A storage method of this component: every accessor it hands out is a
+// tagshelf_accessor_plain over the store named here, which the service may read
+// through its index instead of asking the accessor entry by entry.
+class tagshelf_own_storage : public tagshelf_storage {
 public:
+    tagshelf_store& own_store() const { return m_store; }
+
+protected:
+    explicit tagshelf_own_storage(tagshelf_store& store) : m_store(store) {}
+
+private:
+    tagshelf_store& m_store;
+};
+
+template <int Tag>
+class tagshelf_storage_impl : public tagshelf_own_storage {
+public:
+    tagshelf_storage_impl() : tagshelf_own_storage(store()) {}
+
     // This method's store, alive from first use to module unload.
     static tagshelf_store& store() {
         static tagshelf_store instance;

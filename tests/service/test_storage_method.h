@@ -136,3 +136,33 @@ inline constexpr GUID method_a_guid = {
     0x6A1E0C4B, 0x1F2D, 0x4E5A, {0x9B, 0x01, 0x11, 0x22, 0x33, 0x44, 0x55, 0xA0}};
 inline constexpr GUID method_b_guid = {
     0x6A1E0C4B, 0x1F2D, 0x4E5A, {0x9B, 0x01, 0x11, 0x22, 0x33, 0x44, 0x55, 0xB0}};
+
+// A storage method as another component would write one: not built on this
+// component's method base, so the service reaches its entries only through the
+// accessors' interface, listing them where it would search its own index.
+class foreign_storage_method : public tagshelf_storage {
+public:
+    static constexpr GUID method_guid = {
+        0x6A1E0C4B, 0x1F2D, 0x4E5A, {0x9B, 0x01, 0x11, 0x22, 0x33, 0x44, 0x55, 0xC0}};
+
+    const char* get_name() override { return "Foreign method"; }
+    const GUID& get_guid() override { return method_guid; }
+    void open(save_hook) override {}
+    void close() override {
+        std::lock_guard<std::recursive_mutex> guard(m_store.mutex());
+        m_store.remove_all();
+    }
+    void get_writer(service_ptr_t<tagshelf_reader_writer>& out) override {
+        out = make_service<tagshelf_accessor_wrlock>(m_store);
+    }
+    void get_reader(service_ptr_t<tagshelf_reader>& out) override {
+        out = make_service<tagshelf_accessor_rdlock>(m_store);
+    }
+    void register_with(host_session& session) {
+        session.registry().add_service(tagshelf_storage::class_guid,
+                                       service_ptr_t<service_base>(this));
+    }
+
+private:
+    tagshelf_store m_store;
+};
