@@ -2,9 +2,7 @@
 
 #include <string>
 
-#include <absl/hash/hash.h>
-#include <absl/strings/string_view.h>
-
+#include "sdk/hash_bytes.h"
 #include "sdk/utf8.h"
 
 size_t folded_path_hash(std::string_view path) {
@@ -12,7 +10,5 @@ size_t folded_path_hash(std::string_view path) {
     thread_local std::string lower;
     lower.clear();
     utf8_append_lower(lower, path);
-    // Abseil's own string view takes its fast string hash; a std::string_view
-    // would be handed to std::hash.
-    return absl::Hash<absl::string_view>{}(absl::string_view(lower));
+    return size_t(hash_bytes(lower));
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "host/core/folded_hash.h"
+#include "sdk/hash_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -35,6 +36,10 @@ service_ptr_t<host_track> host_track::make(std::string_view path, uint32_t subso
 
 metadb_handle_ptr track_database::track(const playable_location& location) {
     return host_track_for(location.get_path(), location.get_subsong());
+}
+
+size_t track_database::spelling_hash::operator()(const spelling& key) const {
+    return size_t(hash_bytes(key.path, key.subsong));
 }
 
 service_ptr_t<host_track> track_database::host_track_for(std::string_view path, uint32_t subsong) {

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
-#include <absl/hash/hash.h>
-#include <absl/strings/string_view.h>
 
 #include "sdk/metadb.h"
 
@@ -78,19 +76,15 @@ private:
         bool operator==(const spelling& other) const {
             return subsong == other.subsong && path == other.path;
         }
-        template <class H>
-        friend H AbslHashValue(H state, const spelling& key) {
-            // Abseil's own string view takes its fast string hash; a
-            // std::string_view would be handed to std::hash.
-            return H::combine(std::move(state), absl::string_view(key.path.data(), key.path.size()),
-                              key.subsong);
-        }
+    };
+    struct spelling_hash {
+        size_t operator()(const spelling& key) const;
     };
 
     // Components ask for handles on any thread.
     std::mutex m_lock;
     // One handle per exact spelling and subsong, kept for the session.
-    absl::flat_hash_map<spelling, service_ptr_t<host_track>> m_tracks;
+    absl::flat_hash_map<spelling, service_ptr_t<host_track>, spelling_hash> m_tracks;
     track_formatter m_formatter;
 };
 

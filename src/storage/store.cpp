@@ -1,13 +1,11 @@
 #include "storage/store.h"
 
-#include <absl/hash/hash.h>
-#include <absl/strings/string_view.h>
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
 #include "frame/host_ops.h"
+#include "sdk/hash_bytes.h"
 #include "sdk/prefetch.h"
 #include "sdk/utf8.h"
 #include "storage/folded_path.h"
@@ -39,11 +37,8 @@ uint32_t location_hash(std::string_view path, uint32_t subsong) {
 
 uint32_t path_index_hash(std::string_view folded) {
     // The index needs the low 7 bits and a few dozen above them; 32 bits of a
-    // well-mixed hash are plenty and keep the entry small. Hashed as Abseil's own
-    // string view, which takes its fast string hash; a std::string_view would be
-    // handed to std::hash.
-    return uint32_t(
-        absl::Hash<absl::string_view>{}(absl::string_view(folded.data(), folded.size())));
+    // well-mixed hash are plenty and keep the entry small.
+    return uint32_t(hash_bytes(folded));
 }
 
 storage_entry_ptr storage_entry::make(std::string_view path, uint32_t subsong) {
