@@ -52,7 +52,8 @@ void tagshelf_impl::tagshelf_reader_writer_wrapper::move_paths(const path_list& 
     for (const auto& [entry, source] : find_paths(from)) {
         const playable_location& old_location = entry->get_location();
         filesystems.get_canonical_path(to[source], target_path);
-        playable_location_impl target(target_path.str(), old_location.get_subsong());
+        const fixed_location target(target_path.get_ptr(), target_path.get_length(),
+                                    old_location.get_subsong());
         if (target.equals(old_location)) {
             // A rename that only changes letter case leads back to this very entry.
             // Keep its fields and give it the new spelling.
