@@ -122,11 +122,11 @@ bool tagshelf_impl::tagshelf_reader_wrapper::get_track_value(const metadb_handle
     return m_accessor->get_value(storage_handle, name, index, out);
 }
 
-std::vector<tagshelf_impl::tagshelf_reader_wrapper::path_match>
+tagshelf_impl::tagshelf_reader_wrapper::path_matches
 tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
     check_current();
     const size_t count = paths.get_count();
-    std::vector<path_match> matches;
+    path_matches matches;
     if (m_own_store) {
         // Sought paths equal without regard to case find the same entries, which go
         // to the first of them: the answer of comparing each path in turn. The
@@ -134,7 +134,7 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
         const tagshelf_store& store = *m_own_store;
         if (count == 1) {
             // One path's entries come in table order already.
-            std::vector<storage_entry*> of_path;
+            tagshelf_store::path_entries of_path;
             store.find_path(paths[0], of_path);
             matches.reserve(of_path.size());
             for (storage_entry* entry : of_path)
@@ -142,7 +142,7 @@ tagshelf_impl::tagshelf_reader_wrapper::find_paths(const path_list& paths) {
             return matches;
         }
         std::vector<std::pair<storage_entry*, size_t>> found;
-        std::vector<storage_entry*> of_path;
+        tagshelf_store::path_entries of_path;
         absl::flat_hash_set<const storage_entry*> claimed;
         claimed.reserve(count);
         for (size_t i = 0; i < count; ++i) {

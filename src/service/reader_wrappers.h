@@ -4,6 +4,8 @@
 // and asks the host to redraw them when its last reference goes.
 #pragma once
 
+#include <absl/container/inlined_vector.h>
+
 #include <functional>
 #include <vector>
 
@@ -61,7 +63,9 @@ protected:
     // case, in entry order. The component's own storage methods answer from their
     // path index, at the cost of the entries found; a method of another component
     // is searched entry by entry.
-    std::vector<path_match> find_paths(const path_list& paths);
+    // One path's matches, the usual notification, need no allocation.
+    using path_matches = absl::InlinedVector<path_match, 2>;
+    path_matches find_paths(const path_list& paths);
     // The storage's own handle behind a handle of the service.
     tagshelf_handle_ptr convert(const tagshelf_handle_ptr& handle) const;
     tagshelf_handle_list convert(const list_base_const_t<tagshelf_handle_ptr>& handles) const;

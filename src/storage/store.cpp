@@ -100,12 +100,12 @@ storage_entry* tagshelf_store::find(const playable_location& location) const {
     return first_of_location(chain_of(path, folded_path(path).view()), location.get_subsong());
 }
 
-void tagshelf_store::find_path(std::string_view path, std::vector<storage_entry*>& out) const {
+void tagshelf_store::find_path(std::string_view path, path_entries& out) const {
     find_path(path, folded_path(path).view(), out);
 }
 
 void tagshelf_store::find_path(std::string_view path, std::string_view folded,
-                               std::vector<storage_entry*>& out) const {
+                               path_entries& out) const {
     const size_t first = out.size();
     for (storage_entry* e = chain_of(path, folded); e; e = e->m_next_of_path)
         out.push_back(e);

@@ -15,6 +15,7 @@
 
 #include <absl/container/btree_set.h>
 #include <absl/container/flat_hash_set.h>
+#include <absl/container/inlined_vector.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -173,12 +174,14 @@ public:
     storage_entry_ptr get_handle(const playable_location& location);
     // The stored entry that lookups of `location` find, or null when none is stored.
     storage_entry* find(const playable_location& location) const;
+    // The entries of one path: a file has few subsongs, so they fit without an
+    // allocation.
+    using path_entries = absl::InlinedVector<storage_entry*, 4>;
     // Appends every stored entry whose path equals `path` without regard to letter
     // case, of any subsong, in table order.
-    void find_path(std::string_view path, std::vector<storage_entry*>& out) const;
+    void find_path(std::string_view path, path_entries& out) const;
     // The same for a path already case-folded into `folded`.
-    void find_path(std::string_view path, std::string_view folded,
-                   std::vector<storage_entry*>& out) const;
+    void find_path(std::string_view path, std::string_view folded, path_entries& out) const;
     // Stores a detached entry at its place in hash order: after every entry of equal
     // hash, or right in front of an entry already stored for the same location, so
     // that lookups find the newer one. A stored entry is left alone.
