@@ -11,7 +11,6 @@
 
 #include "service/tagshelf_impl.h"
 
-
 class tagshelf_impl::tagshelf_reader_wrapper : public tagshelf_reader_writer {
 public:
     // `accessor` is a reader or writer of the storage made active under `binding`;
@@ -79,8 +78,8 @@ protected:
 class tagshelf_impl::tagshelf_reader_writer_wrapper
     : public tagshelf_impl::tagshelf_reader_wrapper {
 public:
-    tagshelf_reader_writer_wrapper(service_ptr_t<tagshelf_reader_writer> accessor,
-                                   uint32_t binding, tagshelf_store* own_store);
+    tagshelf_reader_writer_wrapper(service_ptr_t<tagshelf_reader_writer> accessor, uint32_t binding,
+                                   tagshelf_store* own_store);
     // Releases the storage's writer (which finishes the write and gives up the store
     // lock), then asks the host to redraw the touched tracks, also when none were.
     ~tagshelf_reader_writer_wrapper();
