@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "frame/host_ops.h"
 #include "sdk/utf8.h"

@@ -7,7 +7,6 @@
 #include <absl/container/inlined_vector.h>
 
 #include <functional>
-#include <vector>
 
 #include "service/tagshelf_impl.h"
 
@@ -58,12 +57,12 @@ protected:
         tagshelf_handle_ptr handle;
         size_t path_index;
     };
+    // One path's matches, the usual notification, need no allocation.
+    using path_matches = absl::InlinedVector<path_match, 2>;
     // Every stored entry whose path equals one of `paths` without regard to letter
     // case, in entry order. The component's own storage methods answer from their
     // path index, at the cost of the entries found; a method of another component
     // is searched entry by entry.
-    // One path's matches, the usual notification, need no allocation.
-    using path_matches = absl::InlinedVector<path_match, 2>;
     path_matches find_paths(const path_list& paths);
     // The storage's own handle behind a handle of the service.
     tagshelf_handle_ptr convert(const tagshelf_handle_ptr& handle) const;
