@@ -42,13 +42,28 @@ size_t track_database::spelling_hash::operator()(const spelling& key) const {
     return size_t(hash_bytes(key.path, key.subsong));
 }
 
+size_t track_database::spelling_hash::operator()(const service_ptr_t<host_track>& track) const {
+    return (*this)(spelling{track->location().path(), track->location().get_subsong()});
+}
+
+bool track_database::spelling_equal::operator()(const service_ptr_t<host_track>& a,
+                                                const service_ptr_t<host_track>& b) const {
+    return (*this)(a, spelling{b->location().path(), b->location().get_subsong()});
+}
+
+bool track_database::spelling_equal::operator()(const service_ptr_t<host_track>& track,
+                                                const spelling& key) const {
+    const fixed_location& location = track->location();
+    return location.get_subsong() == key.subsong && location.path() == key.path;
+}
+
 service_ptr_t<host_track> track_database::host_track_for(std::string_view path, uint32_t subsong) {
     std::lock_guard<std::mutex> guard(m_lock);
     auto found = m_tracks.find(spelling{path, subsong});
     if (found != m_tracks.end())
-        return found->second;
+        return *found;
     auto made = host_track::make(path, subsong, &m_formatter);
-    m_tracks.emplace(spelling{made->location().path(), subsong}, made);
+    m_tracks.insert(made);
     return made;
 }
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include <absl/container/flat_hash_map.h>
+#include <tsl/hopscotch_set.h>
 
 #include "sdk/metadb.h"
 
@@ -68,23 +68,38 @@ public:
     void set_formatter(track_formatter formatter) { m_formatter = std::move(formatter); }
 
 private:
-    // A location by its exact spelling and subsong. The path is the one held by
-    // the handle it leads to, which the table keeps alive, so no copy is needed.
+    // A location by its exact spelling and subsong.
     struct spelling {
         std::string_view path;
         uint32_t subsong;
-        bool operator==(const spelling& other) const {
-            return subsong == other.subsong && path == other.path;
+    };
+    // Tracks hash and compare by their spelling, so that the table is searched
+    // with a spelling and holds nothing but the handles.
+    struct spelling_hash {
+        using is_transparent = void;
+        size_t operator()(const spelling& key) const;
+        size_t operator()(const service_ptr_t<host_track>& track) const;
+    };
+    struct spelling_equal {
+        using is_transparent = void;
+        bool operator()(const service_ptr_t<host_track>& a, const service_ptr_t<host_track>& b) const;
+        bool operator()(const service_ptr_t<host_track>& track, const spelling& key) const;
+        bool operator()(const spelling& key, const service_ptr_t<host_track>& track) const {
+            return (*this)(track, key);
         }
     };
-    struct spelling_hash {
-        size_t operator()(const spelling& key) const;
-    };
+    // Each bucket holds the handle beside part of its hash, and a track's
+    // candidates lie in the buckets right behind its own: a lookup reads one
+    // stretch of the table, then the track it hands out, instead of a control
+    // block, a slot and the track in turn.
+    using track_table =
+        tsl::hopscotch_set<service_ptr_t<host_track>, spelling_hash, spelling_equal,
+                           std::allocator<service_ptr_t<host_track>>, 30, true>;
 
     // Components ask for handles on any thread.
     std::mutex m_lock;
     // One handle per exact spelling and subsong, kept for the session.
-    absl::flat_hash_map<spelling, service_ptr_t<host_track>, spelling_hash> m_tracks;
+    track_table m_tracks;
     track_formatter m_formatter;
 };
 

@@ -1,5 +1,5 @@
 // The host's media library, driven through the real host program, and its index
-// of tracks used directly.
+// of tracks and the track database used directly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -185,6 +185,26 @@ TEST(MediaLibrary, AskingForEveryTrackCostsInProportionToTheLibrary) {
     // Ten times the tracks cost about ten times the time; a search through the
     // library for each track would cost a hundred times.
     EXPECT_LT(large, 40 * small);
+}
+
+// The track database hands out one handle per exact spelling and subsong, and
+// keeps handing out the same one while its table grows.
+TEST(TrackDatabase, OneHandlePerSpellingAndSubsong) {
+    auto tracks = make_service<track_database>();
+    const metadb_handle_ptr first = tracks->track(at("/m/a.flac"));
+    EXPECT_EQ(tracks->track(at("/m/a.flac")).get_ptr(), first.get_ptr());
+    EXPECT_NE(tracks->track(at("/m/A.flac")).get_ptr(), first.get_ptr()) << "another spelling";
+    EXPECT_NE(tracks->track(at("/m/a.flac", 1)).get_ptr(), first.get_ptr()) << "another subsong";
+    std::vector<metadb_handle_ptr> made;
+    for (int i = 0; i < 5000; ++i)
+        made.push_back(tracks->track(at("/m/" + std::to_string(i) + ".flac", uint32_t(i % 3))));
+    for (int i = 0; i < 5000; ++i) {
+        const metadb_handle_ptr again =
+            tracks->track(at("/m/" + std::to_string(i) + ".flac", uint32_t(i % 3)));
+        ASSERT_EQ(again.get_ptr(), made[size_t(i)].get_ptr()) << i;
+        EXPECT_STREQ(again->get_location().get_path(), ("/m/" + std::to_string(i) + ".flac").c_str());
+    }
+    EXPECT_EQ(tracks->track(at("/m/a.flac")).get_ptr(), first.get_ptr());
 }
 
 }  // namespace
