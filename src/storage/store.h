@@ -14,8 +14,8 @@
 #pragma once
 
 #include <absl/container/btree_set.h>
-#include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
+#include <tsl/hopscotch_set.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -257,8 +257,12 @@ private:
         bool operator()(const storage_entry* a, const path_probe& b) const;
         bool operator()(const path_probe& a, const storage_entry* b) const { return (*this)(b, a); }
     };
-    // One element per stored path: the first entry of the path's chain.
-    using path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
+    // One element per stored path: the first entry of the path's chain. Each
+    // bucket holds the entry beside its path hash, and a path's candidates lie in
+    // the buckets right behind its own: a lookup reads one stretch of the index,
+    // then the entry it compares, nearly always the one sought.
+    using path_index = tsl::hopscotch_set<storage_entry*, path_hash, path_equal,
+                                          std::allocator<storage_entry*>, 30, true>;
 
     // The first entry of the chain of `path`, case-folded into `folded`, or null.
     storage_entry* chain_of(std::string_view path, std::string_view folded) const;
