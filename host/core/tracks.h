@@ -91,7 +91,8 @@ private:
     // Each bucket holds the handle beside part of its hash, and a track's
     // candidates lie in the buckets right behind its own: a lookup reads one
     // stretch of the table, then the track it hands out, instead of a control
-    // block, a slot and the track in turn.
+    // block, a slot and the track in turn. A neighbourhood of 30 buckets is the
+    // widest the set allows when it keeps the hashes (the last argument).
     using track_table =
         tsl::hopscotch_set<service_ptr_t<host_track>, spelling_hash, spelling_equal,
                            std::allocator<service_ptr_t<host_track>>, 30, true>;

@@ -260,7 +260,9 @@ private:
     // One element per stored path: the first entry of the path's chain. Each
     // bucket holds the entry beside its path hash, and a path's candidates lie in
     // the buckets right behind its own: a lookup reads one stretch of the index,
-    // then the entry it compares, nearly always the one sought.
+    // then the entry it compares, nearly always the one sought. A neighbourhood
+    // of 30 buckets is the widest the set allows when it keeps the hashes (the
+    // last argument).
     using path_index = tsl::hopscotch_set<storage_entry*, path_hash, path_equal,
                                           std::allocator<storage_entry*>, 30, true>;
 
