@@ -82,7 +82,8 @@ private:
     };
     struct spelling_equal {
         using is_transparent = void;
-        bool operator()(const service_ptr_t<host_track>& a, const service_ptr_t<host_track>& b) const;
+        bool operator()(const service_ptr_t<host_track>& a,
+                        const service_ptr_t<host_track>& b) const;
         bool operator()(const service_ptr_t<host_track>& track, const spelling& key) const;
         bool operator()(const spelling& key, const service_ptr_t<host_track>& track) const {
             return (*this)(track, key);
@@ -93,9 +94,8 @@ private:
     // stretch of the table, then the track it hands out, instead of a control
     // block, a slot and the track in turn. A neighbourhood of 30 buckets is the
     // widest the set allows when it keeps the hashes (the last argument).
-    using track_table =
-        tsl::hopscotch_set<service_ptr_t<host_track>, spelling_hash, spelling_equal,
-                           std::allocator<service_ptr_t<host_track>>, 30, true>;
+    using track_table = tsl::hopscotch_set<service_ptr_t<host_track>, spelling_hash, spelling_equal,
+                                           std::allocator<service_ptr_t<host_track>>, 30, true>;
 
     // Components ask for handles on any thread.
     std::mutex m_lock;

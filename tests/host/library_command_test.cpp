@@ -202,7 +202,8 @@ TEST(TrackDatabase, OneHandlePerSpellingAndSubsong) {
         const metadb_handle_ptr again =
             tracks->track(at("/m/" + std::to_string(i) + ".flac", uint32_t(i % 3)));
         ASSERT_EQ(again.get_ptr(), made[size_t(i)].get_ptr()) << i;
-        EXPECT_STREQ(again->get_location().get_path(), ("/m/" + std::to_string(i) + ".flac").c_str());
+        EXPECT_STREQ(again->get_location().get_path(),
+                     ("/m/" + std::to_string(i) + ".flac").c_str());
     }
     EXPECT_EQ(tracks->track(at("/m/a.flac")).get_ptr(), first.get_ptr());
 }
