@@ -43,18 +43,18 @@ size_t track_database::spelling_hash::operator()(const spelling& key) const {
 }
 
 size_t track_database::spelling_hash::operator()(const service_ptr_t<host_track>& track) const {
-    return (*this)(spelling{track->location().path(), track->location().get_subsong()});
+    return (*this)(spelling_of(*track));
 }
 
 bool track_database::spelling_equal::operator()(const service_ptr_t<host_track>& a,
                                                 const service_ptr_t<host_track>& b) const {
-    return (*this)(a, spelling{b->location().path(), b->location().get_subsong()});
+    return (*this)(a, spelling_of(*b));
 }
 
 bool track_database::spelling_equal::operator()(const service_ptr_t<host_track>& track,
                                                 const spelling& key) const {
-    const fixed_location& location = track->location();
-    return location.get_subsong() == key.subsong && location.path() == key.path;
+    const spelling held = spelling_of(*track);
+    return held.subsong == key.subsong && held.path == key.path;
 }
 
 service_ptr_t<host_track> track_database::host_track_for(std::string_view path, uint32_t subsong) {

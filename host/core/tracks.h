@@ -73,6 +73,9 @@ private:
         std::string_view path;
         uint32_t subsong;
     };
+    static spelling spelling_of(const host_track& track) {
+        return spelling{track.location().path(), track.location().get_subsong()};
+    }
     // Tracks hash and compare by their spelling, so that the table is searched
     // with a spelling and holds nothing but the handles.
     struct spelling_hash {
