@@ -39,9 +39,11 @@ public:
     tagshelf_store& store() { return m_store; }
 
 protected:
-    // Handles passed in are this store's own entries.
-    static storage_entry& entry_of(const tagshelf_handle_ptr& handle) {
-        return static_cast<storage_entry&>(*handle);
+    // The entry that an operation on `handle`, one of this store's own entries,
+    // acts on: the handle's entry, or the entry that another handle stored for
+    // its location since this one was taken.
+    storage_entry& entry_of(const tagshelf_handle_ptr& handle) const {
+        return m_store.holder_of(static_cast<storage_entry&>(*handle));
     }
 
 private:

@@ -86,18 +86,17 @@ storage_entry* tagshelf_store::chain_of(std::string_view path, std::string_view 
     return found == m_paths.end() ? nullptr : *found;
 }
 
-storage_entry* tagshelf_store::first_of_location(storage_entry* chain, uint32_t subsong) {
-    storage_entry* first = nullptr;
+storage_entry* tagshelf_store::of_subsong(storage_entry* chain, uint32_t subsong) {
     for (storage_entry* e = chain; e; e = e->m_next_of_path) {
-        if (e->location.get_subsong() == subsong && (!first || e->m_rank < first->m_rank))
-            first = e;
+        if (e->location.get_subsong() == subsong)
+            return e;
     }
-    return first;
+    return nullptr;
 }
 
 storage_entry* tagshelf_store::find(const playable_location& location) const {
     const char* path = location.get_path();
-    return first_of_location(chain_of(path, folded_path(path).view()), location.get_subsong());
+    return of_subsong(chain_of(path, folded_path(path).view()), location.get_subsong());
 }
 
 void tagshelf_store::find_path(std::string_view path, path_entries& out) const {
@@ -115,8 +114,7 @@ void tagshelf_store::find_path(std::string_view path, std::string_view folded,
 storage_entry_ptr tagshelf_store::get_handle(const playable_location& location) {
     const std::string_view path = location.get_path();
     const folded_path folded(path);
-    if (storage_entry* stored =
-            first_of_location(chain_of(path, folded.view()), location.get_subsong()))
+    if (storage_entry* stored = of_subsong(chain_of(path, folded.view()), location.get_subsong()))
         return stored;
     return storage_entry::make(path, folded.view(), location.get_subsong());
 }
@@ -172,20 +170,6 @@ std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::end_o
     }
 }
 
-std::pair<tagshelf_store::table::const_iterator, uint32_t> tagshelf_store::in_front_of(
-    const storage_entry& stored) {
-    for (;;) {
-        auto at = m_table.find(key_of(stored));
-        uint32_t lower = 0;
-        if (at != m_table.begin() && std::prev(at)->hash == stored.hash)
-            lower = std::prev(at)->rank;
-        if (stored.m_rank - lower >= 2)
-            return {at, lower + (stored.m_rank - lower) / 2};
-        // No rank is left between the two.
-        renumber_run(stored.hash);
-    }
-}
-
 void tagshelf_store::renumber_run(uint32_t hash) {
     const table::const_iterator first = m_table.lower_bound(table_key(hash, 0));
     const auto last = run_end(hash);
@@ -203,21 +187,29 @@ void tagshelf_store::renumber_run(uint32_t hash) {
 
 storage_entry* tagshelf_store::find_like(const storage_entry& entry) const {
     auto found = m_paths.find(path_probe{entry.location.path(), entry.m_path_hash});
-    return found == m_paths.end() ? nullptr
-                                  : first_of_location(*found, entry.location.get_subsong());
+    return found == m_paths.end() ? nullptr : of_subsong(*found, entry.location.get_subsong());
 }
 
-void tagshelf_store::attach(storage_entry& entry) {
+storage_entry& tagshelf_store::holder_of(storage_entry& entry) const {
     if (entry.is_stored())
-        return;
+        return entry;
+    storage_entry* stored = find_like(entry);
+    return stored ? *stored : entry;
+}
+
+storage_entry& tagshelf_store::attach(storage_entry& entry) {
+    if (entry.is_stored())
+        return entry;
     // One probe of the path index both files the entry of a new path and finds the
     // chain of a stored one.
     const auto [found, new_path] = m_paths.insert(&entry);
     storage_entry* const chain = new_path ? nullptr : *found;
-    storage_entry* const same =
-        chain ? first_of_location(chain, entry.location.get_subsong()) : nullptr;
+    if (chain) {
+        if (storage_entry* holder = of_subsong(chain, entry.location.get_subsong()))
+            return *holder;
+    }
     try {
-        const auto [at, rank] = same ? in_front_of(*same) : end_of_run(entry.hash);
+        const auto [at, rank] = end_of_run(entry.hash);
         entry.m_rank = rank;
         m_table.insert(at, table_slot{entry.hash, rank, &entry});
     } catch (...) {
@@ -231,6 +223,7 @@ void tagshelf_store::attach(storage_entry& entry) {
         chain->m_next_of_path = &entry;
     }
     entry.service_add_ref();
+    return entry;
 }
 
 void tagshelf_store::remove(storage_entry& entry) {
@@ -254,6 +247,32 @@ void tagshelf_store::remove_all() {
         entry->m_next_of_path = nullptr;
         entry->service_release();
     }
+}
+
+void tagshelf_store::restore(storage_entry& entry, uint32_t place, packed_fields fields) {
+    if (place == 0) {
+        remove(entry);
+        return;
+    }
+    storage_entry* target = &entry;
+    if (!entry.is_stored()) {
+        const uint64_t key = table_key(entry.hash, place);
+        if (m_table.find(key) != m_table.end() || find_like(entry)) {
+            target = &attach(entry);
+        } else {
+            m_table.insert(table_slot{entry.hash, place, &entry});
+            entry.m_rank = place;
+            try {
+                link_path(entry);
+            } catch (...) {
+                m_table.erase(key);
+                entry.m_rank = 0;
+                throw;
+            }
+            entry.service_add_ref();
+        }
+    }
+    target->fields = std::move(fields);
 }
 
 size_t tagshelf_store::total_value_count() const {

@@ -89,8 +89,8 @@ private:
     // Orders entries of equal hash in the table: unique among them, and 0 while
     // the entry is not stored. Ranks of one hash may be renumbered, in order.
     uint32_t m_rank = 0;
-    // The next stored entry of the same path (another subsong, or another entry of
-    // this location), in no particular order.
+    // The next stored entry of the same path (another subsong), in no particular
+    // order.
     storage_entry* m_next_of_path = nullptr;
 };
 
@@ -182,12 +182,25 @@ public:
     void find_path(std::string_view path, path_entries& out) const;
     // The same for a path already case-folded into `folded`.
     void find_path(std::string_view path, std::string_view folded, path_entries& out) const;
-    // Stores a detached entry at its place in hash order: after every entry of equal
-    // hash, or right in front of an entry already stored for the same location, so
-    // that lookups find the newer one. A stored entry is left alone.
-    void attach(storage_entry& entry);
+    // The entry that holds `entry`'s location: `entry` itself when it is stored or
+    // when no entry is stored for its location, else the one stored for it. A
+    // handle taken while its location was unstored stays detached when another
+    // handle stores the location; writes and reads through it act on the holder,
+    // so that a location never has two entries.
+    storage_entry& holder_of(storage_entry& entry) const;
+    // Stores `entry` behind every entry of equal hash and answers it; a stored
+    // entry is left alone. When another entry already holds the location, nothing
+    // changes and that entry is answered.
+    storage_entry& attach(storage_entry& entry);
     // Empties and removes exactly this entry; a detached entry is left alone.
     void remove(storage_entry& entry);
+    // Where a stored entry stands among the entries of its hash (larger is later);
+    // 0 for a detached entry.
+    static uint32_t place_of(const storage_entry& entry) { return entry.m_rank; }
+    // Puts an entry back as it was when place_of answered `place`: detached and
+    // empty for 0, else stored with `fields` at that place, or behind the entries
+    // of its hash when another entry has taken the place since.
+    void restore(storage_entry& entry, uint32_t place, packed_fields fields);
     // Empties and detaches every entry. Handles held elsewhere stay valid.
     void remove_all();
 
@@ -271,8 +284,8 @@ private:
     // The stored entry that lookups of `entry`'s location find, or null; uses the
     // path hash the entry keeps instead of folding its path again.
     storage_entry* find_like(const storage_entry& entry) const;
-    // The entry of `chain` for `location` that comes first in table order.
-    static storage_entry* first_of_location(storage_entry* chain, uint32_t subsong);
+    // The entry of `chain` with that subsong, or null.
+    static storage_entry* of_subsong(storage_entry* chain, uint32_t subsong);
     void link_path(storage_entry& entry);
     void unlink_path(storage_entry& entry);
     static uint64_t key_of(const storage_entry& entry) {
@@ -283,14 +296,11 @@ private:
     // Where an entry of `hash` goes behind every stored entry of that hash, and the
     // rank it takes there.
     std::pair<table::const_iterator, uint32_t> end_of_run(uint32_t hash);
-    // Where an entry goes right in front of `stored`, and the rank it takes there.
-    std::pair<table::const_iterator, uint32_t> in_front_of(const storage_entry& stored);
     // Gives the stored entries of `hash` evenly spaced ranks in the same order, with
     // room behind the last; changes no slot's place.
     void renumber_run(uint32_t hash);
 
-    // Ranks leave room between neighbours for entries stored in front of another
-    // entry of the same location.
+    // Ranks leave room between neighbours, so that runs are renumbered seldom.
     static constexpr uint32_t rank_step = 1u << 8;
 
     std::recursive_mutex m_mutex;

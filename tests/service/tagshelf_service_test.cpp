@@ -342,4 +342,64 @@ TEST(TagshelfService, HandleFromElsewhereIsRefusedWithAClearError) {
     EXPECT_THROW(writer->has_info(tagshelf_handle_ptr()), std::invalid_argument);
 }
 
+// A play counter takes a handle when a track starts playing; meanwhile the user
+// rates the track through a handle of its own (spelling the path in another
+// letter case); then the counter writes through the handle it kept.
+class HeldHandle : public ::testing::TestWithParam<GUID> {};
+
+TEST_P(HeldHandle, WriteAfterAnotherHandleStoredTheTrackJoinsThatEntryAndSurvivesAReopen) {
+    service_test_host host;
+    host.start(GetParam());
+    const std::string path = host.track("played.flac")->get_location().get_path();
+    auto track = [&](const std::string& spelling) {
+        return host.session().tracks().track(playable_location_impl(spelling, 0));
+    };
+    tagshelf_handle_ptr held, rater;
+    {
+        service_ptr_t<tagshelf_reader> reader;
+        ASSERT_TRUE(host.shelf().get_reader(reader));
+        reader->get_handle(held, track(path));
+    }
+    // Each write through a writer of its own, taking the handle first if need be.
+    auto write = [&](tagshelf_handle_ptr& handle, const std::string& spelling, const char* name,
+                     const char* value) {
+        service_ptr_t<tagshelf_reader_writer> writer;
+        ASSERT_TRUE(host.shelf().get_writer(writer));
+        if (handle.is_empty())
+            writer->get_handle(handle, track(spelling));
+        writer->add_value(handle, name, value);
+    };
+    write(rater, path.substr(0, path.size() - 11) + "PLAYED.flac", "RATING", "5");
+    write(held, path, "MOOD", "calm");
+    auto shown = [&] {
+        service_ptr_t<tagshelf_reader> reader;
+        if (!host.shelf().get_reader(reader))
+            return std::string("(no storage)");
+        std::string text = std::to_string(reader->get_entry_count()) + " entry:";
+        for (const auto& handle : {held, rater}) {
+            x_info_impl info;
+            reader->get_info(handle, info);
+            for (size_t f = 0; f < info.get_field_count(); ++f)
+                text += std::string(" ") + info.get_field_name(f) + "=" + info.get_value(f, 0);
+        }
+        return text;
+    };
+    EXPECT_EQ(shown(), "1 entry: RATING=5 MOOD=calm RATING=5 MOOD=calm");
+    host.shelf().switch_storage(guid_null, false, false, false);
+    host.shelf().switch_storage(GetParam(), false, false, false);
+    EXPECT_EQ(shown(), "1 entry: RATING=5 MOOD=calm RATING=5 MOOD=calm") << "after a reopen";
+    EXPECT_TRUE(host.console().empty()) << host.console().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStorageMethod, HeldHandle,
+    ::testing::Values(
+        // Configuration, SQLite, text file.
+        GUID{0x99F8068B, 0x28CF, 0x4C3C, {0x81, 0xAB, 0x09, 0xD8, 0x46, 0x47, 0xA5, 0xF7}},
+        GUID{0x4D8C0737, 0x63D6, 0x40DD, {0x8C, 0xCD, 0x60, 0x6B, 0x3B, 0xBD, 0x49, 0x61}},
+        GUID{0x55F4AA48, 0x445B, 0x4CD1, {0xB4, 0x9B, 0x97, 0xB2, 0xA9, 0x4B, 0x3B, 0x96}}),
+    [](const auto& info) {
+        return std::string(info.index == 0 ? "config" : info.index == 1 ? "sqlite" : "text");
+    });
+
 }  // namespace

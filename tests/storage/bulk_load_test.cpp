@@ -99,8 +99,8 @@ std::vector<std::string> content_of(tagshelf_store& store) {
     return out;
 }
 
-// Stores that already hold content, including two entries of one location (two
-// handles of an unstored location, both written).
+// Stores that already hold content, written in part through a handle taken
+// before another handle stored its location.
 void preload(tagshelf_store& store) {
     auto writer = make_service<tagshelf_accessor_plain>(store);
     tagshelf_handle_ptr first, second, other;

@@ -114,8 +114,7 @@ store_contents SqliteStorage::contents() {
     reader->enum_handles(handles);
     store_contents out;
     for (size_t i = 0; i < handles.get_count(); ++i) {
-        // Two entries may hold one location (written through two handles); the
-        // one that lookups find is what a user sees.
+        // What a user sees: the entry that lookups find.
         metadb_handle_ptr track;
         handles[i]->get_metadb_handle(track);
         tagshelf_handle_ptr found;

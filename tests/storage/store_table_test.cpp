@@ -119,7 +119,7 @@ TEST_F(StoreTable, UnstoredHandleIsEmptyUntilWrittenThenStoredOnce) {
     EXPECT_EQ(fields_of_handle(h), "RATING=3|4");
 }
 
-TEST_F(StoreTable, EveryWriteThatCreatesContentStoresTheEntry) {
+TEST_F(StoreTable, EveryWriteThatCreatesContentStoresOneEntryPerLocation) {
     const x_info_impl empty;
     const x_info_impl one = fields_of({{"A", "1"}});
     tagshelf_handle_ptr stored = handle("stored");
@@ -127,10 +127,12 @@ TEST_F(StoreTable, EveryWriteThatCreatesContentStoresTheEntry) {
     struct row {
         const char* name;
         std::function<void(const tagshelf_handle_ptr&)> write;
+        // What the row leaves in an entry that held RATING=5.
+        const char* over_rating;
     };
     const row rows[] = {
         {"set_info with an empty set",
-         [&](const tagshelf_handle_ptr& h) { writer->set_info(h, empty); }},
+         [&](const tagshelf_handle_ptr& h) { writer->set_info(h, empty); }, ""},
         {"set_info_multi",
          [&](const tagshelf_handle_ptr& h) {
              tagshelf_handle_list handles;
@@ -138,11 +140,14 @@ TEST_F(StoreTable, EveryWriteThatCreatesContentStoresTheEntry) {
              list_t<const x_info*> infos;
              infos.add_item(&one);
              writer->set_info_multi(handles, infos);
-         }},
-        {"copy_info as target",
-         [&](const tagshelf_handle_ptr& h) { writer->copy_info(stored, h); }},
-        {"add_value", [&](const tagshelf_handle_ptr& h) { writer->add_value(h, "A", "1"); }},
-        {"set_value", [&](const tagshelf_handle_ptr& h) { writer->set_value(h, "A", "1"); }},
+         },
+         "A=1"},
+        {"copy_info as target", [&](const tagshelf_handle_ptr& h) { writer->copy_info(stored, h); },
+         "A=1"},
+        {"add_value", [&](const tagshelf_handle_ptr& h) { writer->add_value(h, "A", "1"); },
+         "RATING=5;A=1"},
+        {"set_value", [&](const tagshelf_handle_ptr& h) { writer->set_value(h, "A", "1"); },
+         "RATING=5;A=1"},
     };
     int n = 0;
     for (const row& r : rows) {
@@ -150,6 +155,22 @@ TEST_F(StoreTable, EveryWriteThatCreatesContentStoresTheEntry) {
         r.write(h);
         EXPECT_TRUE(entry(h).is_stored()) << r.name;
         EXPECT_EQ(writer->get_entry_count(), n + 1) << r.name;
+    }
+    // Two handles taken while a location is unstored; the first stores it. A
+    // write through the second acts on that entry, and so does every later read
+    // through either.
+    for (const row& r : rows) {
+        const std::string path = "held " + std::to_string(n);
+        tagshelf_handle_ptr held = handle(path);
+        tagshelf_handle_ptr rater = handle("HELD " + std::to_string(n));
+        ASSERT_NE(held, rater);
+        writer->set_value(rater, "RATING", "5");
+        r.write(held);
+        EXPECT_EQ(writer->get_entry_count(), ++n + 1) << r.name;
+        EXPECT_FALSE(entry(held).is_stored()) << r.name;
+        EXPECT_EQ(handle(path), rater) << r.name;
+        EXPECT_EQ(fields_of_handle(rater), r.over_rating) << r.name;
+        EXPECT_EQ(fields_of_handle(held), r.over_rating) << r.name;
     }
     // Reads and removals store nothing.
     tagshelf_handle_ptr h = handle("untouched");
@@ -180,64 +201,26 @@ TEST_F(StoreTable, RemovingAnEntryWhoseRecordedPlaceIsStaleRemovesThatEntry) {
     EXPECT_FALSE(writer->has_info(handles[1])) << "a removed entry is emptied";
 }
 
-TEST_F(StoreTable, RemovingOneOfTwoEntriesOfOneLocationNeverTouchesTheOther) {
-    // Two handles of one unstored location, both written: the table holds two
-    // entries for it, the later one in front where lookups find it.
-    for (int removed = 0; removed < 2; ++removed) {
-        writer->remove_all();
-        writer->add_value(handle("cccc"), "X", "neighbour");
-        tagshelf_handle_ptr first = handle("file:///twice.mp3");
-        tagshelf_handle_ptr second = handle("file:///TWICE.mp3");
-        ASSERT_NE(first, second);
-        writer->set_value(first, "RATING", "1");
-        writer->set_value(second, "RATING", "2");
-        ASSERT_EQ(writer->get_entry_count(), 3);
-        EXPECT_EQ(handle("file:///twice.mp3"), second);
-
-        const tagshelf_handle_ptr& gone = removed == 0 ? first : second;
-        const tagshelf_handle_ptr& kept = removed == 0 ? second : first;
-        writer->remove_info(gone);
-        EXPECT_EQ(writer->get_entry_count(), 2);
-        EXPECT_FALSE(writer->has_info(gone));
-        EXPECT_EQ(fields_of_handle(kept), removed == 0 ? "RATING=2" : "RATING=1");
-        EXPECT_EQ(handle("file:///twice.mp3"), kept);
-        EXPECT_EQ(fields_of_handle(handle("cccc")), "X=neighbour");
-    }
-}
-
-TEST_F(StoreTable, ManyEntriesOfOneLocationEachGoInFrontOfTheLastAmongEqualHashes) {
-    // Forty handles of one location, all taken while it is unstored and then
-    // written in turn: each lands in front of the one before, between it and a
-    // neighbour of equal hash, far more often than the room between two entries
-    // allows without renumbering.
-    ASSERT_EQ(location_hash("ccccbbbbaaaa", 0), location_hash("aaaabbbbcccc", 0));
-    writer->add_value(handle("ccccbbbbaaaa"), "X", "before");
-    std::vector<tagshelf_handle_ptr> handles;
-    for (int n = 0; n < 40; ++n)
-        handles.push_back(handle("aaaabbbbcccc"));
-    for (int n = 0; n < 40; ++n) {
-        writer->set_value(handles[size_t(n)], "N", std::to_string(n).c_str());
-        ASSERT_EQ(handle("aaaabbbbcccc"), handles[size_t(n)]) << "lookups find the newest";
-    }
-    writer->add_value(handle("bbbbaaaacccc"), "X", "after");
-
-    std::vector<std::string> in_order;
-    for (storage_entry* stored : store.entries()) {
-        x_info_impl info;
-        writer->get_info(stored, info);
-        in_order.push_back(describe(info));
-    }
-    std::vector<std::string> expected = {"X=before"};
-    for (int n = 39; n >= 0; --n)
-        expected.push_back("N=" + std::to_string(n));
-    expected.push_back("X=after");
-    EXPECT_EQ(in_order, expected);
-    // Each removal uncovers the one written before it.
-    for (int n = 39; n > 0; --n) {
-        writer->remove_info(handles[size_t(n)]);
-        ASSERT_EQ(handle("aaaabbbbcccc"), handles[size_t(n - 1)]);
-    }
-    EXPECT_EQ(writer->get_entry_count(), 3);
+TEST_F(StoreTable, HandleHeldAcrossAnotherWriterActsOnTheLocationsEntryUntilItIsRemoved) {
+    writer->add_value(handle("cccc"), "X", "neighbour");
+    tagshelf_handle_ptr held = handle("file:///twice.mp3");
+    tagshelf_handle_ptr rater = handle("file:///TWICE.mp3");
+    writer->set_value(rater, "RATING", "5");
+    writer->remove_field(held, "RATING");
+    EXPECT_EQ(fields_of_handle(rater), "");
+    writer->set_value(rater, "RATING", "4");
+    writer->copy_info(held, rater);
+    EXPECT_EQ(fields_of_handle(rater), "RATING=4") << "one entry: copying onto itself";
+    writer->remove_info(held);
+    EXPECT_EQ(writer->get_entry_count(), 1);
+    EXPECT_FALSE(entry(rater).is_stored());
+    // Both detached now: the first to write stores the location again, under its
+    // own spelling, and the other acts on it.
+    writer->add_value(held, "MOOD", "calm");
+    writer->add_value(rater, "MOOD", "warm");
+    EXPECT_EQ(stored_locations(), (std::vector<std::string>{"cccc#0", "file:///twice.mp3#0"}));
+    EXPECT_EQ(fields_of_handle(rater), "MOOD=calm|warm");
+    EXPECT_EQ(fields_of_handle(handle("cccc")), "X=neighbour");
 }
 
 TEST_F(StoreTable, RemoveAllLeavesHeldHandlesValidEmptyDetachedAndWritable) {
