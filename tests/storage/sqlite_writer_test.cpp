@@ -58,7 +58,19 @@ void set_info_multi(tagshelf_reader_writer& w,
     w.set_info_multi(handles, infos);
 }
 
-TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
+// Every stored location as "path#subsong", in the store's order.
+std::vector<std::string> stored_order(tagshelf_reader& reader) {
+    tagshelf_handle_list handles;
+    reader.enum_handles(handles);
+    std::vector<std::string> order;
+    for (const auto& handle : handles) {
+        order.push_back(std::string(handle->get_location().get_path()) + "#" +
+                        std::to_string(handle->get_location().get_subsong()));
+    }
+    return order;
+}
+
+TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReloadOrIsTakenBackWhole) {
     struct write_case {
         const char* what;
         std::function<void(tagshelf_reader_writer&, const case_handles&)> write;
@@ -155,31 +167,58 @@ TEST_F(SqliteWriter, EveryWriteGivesTheSameContentAfterReload) {
              w.copy_info(h.a, h.d);
          }},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        {
-            auto w = writer();
-            w->remove_all();
-            case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
-                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
-                           handle(*w, "d.mp3")};
-            w->set_value(h.a, "RATING", "5");
-            w->add_value(h.a, "ARTIST", "x");
-            w->add_value(h.a, "ARTIST", "y");
-            w->set_value(h.b, "RATING", "3");
-            w->set_value(h.c, "MOOD", "calm");
+    // Each case runs twice: then once more with a last statement that the
+    // database refuses, which gives up the whole writer.
+    for (const bool refused : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (refused ? ", then a refused statement" : ""));
+            {
+                auto w = writer();
+                w->remove_all();
+                case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
+                               handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
+                               handle(*w, "d.mp3")};
+                w->set_value(h.a, "RATING", "5");
+                w->add_value(h.a, "ARTIST", "x");
+                w->add_value(h.a, "ARTIST", "y");
+                w->set_value(h.b, "RATING", "3");
+                w->set_value(h.c, "MOOD", "calm");
+            }
+            reopen();
+            const store_contents before = contents();
+            const std::vector<std::string> order_before = stored_order(*reader());
+            {
+                auto w = writer();
+                case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
+                               handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
+                               handle(*w, "d.mp3")};
+                c.write(*w, h);
+                if (refused) {
+                    try {
+                        w->add_value(h.b, "NOTE", "refused");
+                        ADD_FAILURE() << "the statement was not refused";
+                    } catch (const std::exception& error) {
+                        EXPECT_STREQ(error.what(), "no notes here");
+                    }
+                    EXPECT_THROW(w->set_value(h.b, "RATING", "1"), std::runtime_error)
+                        << "a writer that gave up writes nothing more";
+                }
+            }
+            store_contents shown = contents();
+            if (refused) {
+                EXPECT_EQ(shown, before);
+                EXPECT_EQ(stored_order(*reader()), order_before);
+                EXPECT_TRUE(host.session().console().lines().empty())
+                    << "the refused statement is the one failure raised";
+            }
+            reopen();
+            EXPECT_EQ(contents(), shown);
         }
-        reopen();
-        {
-            auto w = writer();
-            case_handles h{handle(*w, "a.mp3"), handle(*w, "b.mp3"),
-                           handle(*w, "c.mp3", 4294967295u), handle(*w, "d.mp3"),
-                           handle(*w, "d.mp3")};
-            c.write(*w, h);
-        }
-        store_contents shown = contents();
-        reopen();
-        EXPECT_EQ(contents(), shown);
+        raw_database(database_file())
+            .must(
+                "CREATE TRIGGER IF NOT EXISTS no_notes BEFORE INSERT ON quicktag WHEN "
+                "NEW.fieldname = 'NOTE'"
+                " BEGIN SELECT RAISE(ABORT, 'no notes here'); END");
     }
 }
 
@@ -287,8 +326,17 @@ TEST_F(SqliteWriter, SecondWriterOnTheSameThreadFailsAndLeavesTheFirstWorking) {
     EXPECT_EQ(contents().size(), 3u);
 }
 
-TEST_F(SqliteWriter, WriterWhileAnotherConnectionHoldsTheFileFailsAndReleasesTheLock) {
+TEST_F(SqliteWriter, WriterWaitsOutAMomentaryHoldButFailsAndReleasesTheLockOnALongOne) {
     raw_database other(database_file());
+    other.must("BEGIN EXCLUSIVE");
+    std::thread lets_go([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.must("COMMIT");
+    });
+    writer()->set_value(handle(*reader(), "held.mp3"), "RATING", "1");
+    lets_go.join();
+    EXPECT_EQ(rows().size(), 1u) << "a hold of a moment is waited out";
+
     other.must("BEGIN EXCLUSIVE");
     service_ptr_t<tagshelf_reader_writer> w;
     try {
@@ -302,7 +350,7 @@ TEST_F(SqliteWriter, WriterWhileAnotherConnectionHoldsTheFileFailsAndReleasesThe
 
     other.must("COMMIT");
     writer()->set_value(handle(*reader(), "a.mp3"), "RATING", "5");
-    EXPECT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows().size(), 2u);
 }
 
 TEST_F(SqliteWriter, FailedCommitIsReportedAndDoesNotBlockLaterWriters) {
@@ -321,11 +369,16 @@ TEST_F(SqliteWriter, FailedCommitIsReportedAndDoesNotBlockLaterWriters) {
     ASSERT_EQ(sqlite3_exec(sqlite_query::connection(), "PRAGMA foreign_keys = ON", nullptr, nullptr,
                            nullptr),
               SQLITE_OK);
-    writer()->set_value(handle(*reader(), "a.mp3"), "RATING", "5");
+    {
+        auto w = writer();
+        w->set_value(handle(*w, "a.mp3"), "RATING", "5");
+        EXPECT_EQ(contents().size(), 1u);
+    }
     ASSERT_FALSE(host.session().console().lines().empty());
     EXPECT_EQ(host.session().console().lines().back(),
               "ERROR : Couldn't save changes to the SQLite database (FOREIGN KEY constraint "
               "failed)");
+    EXPECT_TRUE(contents().empty()) << "the store shows what the database holds";
 
     raw_database(database_file()).must("DROP TRIGGER orphan");
     writer()->set_value(handle(*reader(), "b.mp3"), "RATING", "4");

@@ -8,6 +8,7 @@
 
 #include "frame/host_ops.h"
 #include "storage/sqlite/queries.h"
+#include "storage/sqlite/sqlite_error.h"
 
 namespace {
 
@@ -25,34 +26,64 @@ std::string stored_name(const storage_entry& entry, const char* name) {
 using writer = tagshelf_storage_sqlite::tagshelf_accessor_sqlite_write;
 
 writer::tagshelf_accessor_sqlite_write(tagshelf_store& store)
-    : tagshelf_accessor_plain(store), m_lock(store) {
+    : tagshelf_accessor_plain(store), m_lock(store), m_undo(store) {
     // Raising here destroys m_lock, which releases the store lock again.
     queries::begin_transaction.run();
 }
 
 writer::~tagshelf_accessor_sqlite_write() {
+    if (m_failure)
+        return;  // rolled back and reported when the statement failed
+    std::string reason;
     try {
         queries::end_transaction.run();
+        return;
     } catch (const std::exception& error) {
-        abandon_transaction(error.what());
+        reason = error.what();
     } catch (...) {
-        abandon_transaction("unknown error");
+        reason = "unknown error";
+    }
+    give_up(reason.c_str());
+    try {
+        host_ops::console_print("ERROR : Couldn't save changes to the SQLite database (" + reason +
+                                ")");
+    } catch (...) {
+        // Nothing more can be done from a release.
     }
 }
 
-void writer::abandon_transaction(const char* reason) noexcept {
+template <class Change>
+void writer::write(Change&& change) {
+    if (m_failure) {
+        throw sqlite_error(
+            "Nothing more is written through this writer after an earlier "
+            "change failed (" +
+            *m_failure + ")");
+    }
+    try {
+        change();
+    } catch (const std::exception& error) {
+        give_up(error.what());
+        throw;
+    } catch (...) {
+        give_up("unknown error");
+        throw;
+    }
+}
+
+void writer::give_up(const char* reason) noexcept {
+    m_failure = reason;
     // A transaction left open would make every later writer fail to begin and
-    // would lose all later changes when the database closes: roll it back so the
-    // next writer starts clean. This writer's changes stay in memory until the next
-    // load, and the console says that they were not saved.
+    // would lose all later changes when the database closes. SQLite rolls back by
+    // itself after some failures (a full disk, an I/O error); the rest end here.
     sqlite3* connection = sqlite_query::connection();
     if (connection && !sqlite3_get_autocommit(connection))
         sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
     try {
-        host_ops::console_print(
-            std::string("ERROR : Couldn't save changes to the SQLite database (") + reason + ")");
+        m_undo.take_back();
     } catch (...) {
-        // Nothing more can be done from a release.
+        // Out of memory while putting entries back: those not yet back stay as
+        // the write left them until the next load.
     }
 }
 
@@ -76,18 +107,23 @@ void writer::write_entry(const storage_entry& entry, bool rows_may_exist) {
 }
 
 void writer::remove_all() {
-    // Should the DELETE fail, rows of earlier writes of this writer may be left.
-    m_cleared = false;
-    tagshelf_accessor_plain::remove_all();
-    queries::clear.run();
-    m_cleared = true;
+    write([&] {
+        // Should the DELETE fail, rows of earlier writes of this writer may be left.
+        m_cleared = false;
+        m_undo.remove_all();
+        queries::clear.run();
+        m_cleared = true;
+    });
 }
 
 void writer::set_info(const tagshelf_handle_ptr& handle, const x_info& info) {
-    const storage_entry& entry = entry_of(handle);
-    const bool rows_may_exist = !has_no_rows(entry);
-    tagshelf_accessor_plain::set_info(handle, info);
-    write_entry(entry, rows_may_exist);
+    write([&] {
+        storage_entry& entry = entry_of(handle);
+        const bool rows_may_exist = !has_no_rows(entry);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::set_info(handle, info);
+        write_entry(entry, rows_may_exist);
+    });
 }
 
 void writer::set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handles,
@@ -99,54 +135,74 @@ void writer::set_info_multi(const list_base_const_t<tagshelf_handle_ptr>& handle
     // second time on. The entries are stored by the plain accessor's set_info
     // itself: its set_info_multi would call this writer's set_info, which writes
     // every entry's rows, and the rows would then be written twice.
-    const size_t count = handles.get_count();
-    std::vector<bool> rows_may_exist(count);
-    for (size_t i = 0; i < count; ++i) {
-        rows_may_exist[i] = !has_no_rows(entry_of(handles[i]));
-        tagshelf_accessor_plain::set_info(handles[i], *infos[i]);
-    }
-    for (size_t i = 0; i < count; ++i)
-        write_entry(entry_of(handles[i]), rows_may_exist[i]);
+    write([&] {
+        const size_t count = handles.get_count();
+        std::vector<bool> rows_may_exist(count);
+        for (size_t i = 0; i < count; ++i) {
+            storage_entry& entry = entry_of(handles[i]);
+            rows_may_exist[i] = !has_no_rows(entry);
+            m_undo.note(entry);
+            tagshelf_accessor_plain::set_info(handles[i], *infos[i]);
+        }
+        for (size_t i = 0; i < count; ++i)
+            write_entry(entry_of(handles[i]), rows_may_exist[i]);
+    });
 }
 
 void writer::copy_info(const tagshelf_handle_ptr& source, const tagshelf_handle_ptr& target) {
-    const storage_entry& entry = entry_of(target);
-    const bool rows_may_exist = !has_no_rows(entry);
-    tagshelf_accessor_plain::copy_info(source, target);
-    // Also for source and target the same entry: its rows are written again.
-    write_entry(entry, rows_may_exist);
+    write([&] {
+        storage_entry& entry = entry_of(target);
+        const bool rows_may_exist = !has_no_rows(entry);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::copy_info(source, target);
+        // Also for source and target the same entry: its rows are written again.
+        write_entry(entry, rows_may_exist);
+    });
 }
 
 void writer::remove_info(const tagshelf_handle_ptr& handle) {
-    tagshelf_accessor_plain::remove_info(handle);
-    try {
-        queries::remove_info.run(entry_of(handle).location);
-    } catch (...) {
-        // The entry is gone from the store but its rows may not be.
-        m_cleared = false;
-        throw;
-    }
+    write([&] {
+        storage_entry& entry = entry_of(handle);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::remove_info(handle);
+        try {
+            queries::remove_info.run(entry.location);
+        } catch (...) {
+            // The entry is gone from the store but its rows may not be.
+            m_cleared = false;
+            throw;
+        }
+    });
 }
 
 void writer::add_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) {
-    tagshelf_accessor_plain::add_value(handle, name, value);
-    // The value joins the field under its stored spelling; the row takes that
-    // spelling too, so that a later removal of the field finds it.
-    const storage_entry& entry = entry_of(handle);
-    queries::add_value.run(entry.location, stored_name(entry, name).c_str(), value);
+    write([&] {
+        storage_entry& entry = entry_of(handle);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::add_value(handle, name, value);
+        // The value joins the field under its stored spelling; the row takes that
+        // spelling too, so that a later removal of the field finds it.
+        queries::add_value.run(entry.location, stored_name(entry, name).c_str(), value);
+    });
 }
 
 void writer::remove_field(const tagshelf_handle_ptr& handle, const char* name) {
-    const storage_entry& entry = entry_of(handle);
-    std::string spelling = stored_name(entry, name);
-    tagshelf_accessor_plain::remove_field(handle, name);
-    queries::remove_field.run(entry.location, spelling.c_str());
+    write([&] {
+        storage_entry& entry = entry_of(handle);
+        std::string spelling = stored_name(entry, name);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::remove_field(handle, name);
+        queries::remove_field.run(entry.location, spelling.c_str());
+    });
 }
 
 void writer::set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) {
-    const storage_entry& entry = entry_of(handle);
-    std::string spelling = stored_name(entry, name);
-    tagshelf_accessor_plain::set_value(handle, name, value);
-    queries::remove_field.run(entry.location, spelling.c_str());
-    queries::add_value.run(entry.location, name, value);
+    write([&] {
+        storage_entry& entry = entry_of(handle);
+        std::string spelling = stored_name(entry, name);
+        m_undo.note(entry);
+        tagshelf_accessor_plain::set_value(handle, name, value);
+        queries::remove_field.run(entry.location, spelling.c_str());
+        queries::add_value.run(entry.location, name, value);
+    });
 }

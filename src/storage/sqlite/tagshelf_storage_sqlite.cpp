@@ -31,6 +31,11 @@ const char* const create_table_sql =
 const char* const create_index_sql =
     "CREATE INDEX IF NOT EXISTS quicktag_location ON quicktag (subsong, url)";
 
+// How long a statement waits for another program (a database browser, a backup
+// tool) that holds the file for a moment, before it fails with "database is
+// locked".
+constexpr int busy_wait_milliseconds = 5000;
+
 // Creates the table of a new database file; raises with the message sqlite3_exec gave.
 void create_table(sqlite3* connection) {
     char* error = nullptr;
@@ -129,6 +134,7 @@ void tagshelf_storage_sqlite::open(save_hook) {
         sqlite3_close(connection);
         throw sqlite_error(message);
     }
+    sqlite3_busy_timeout(connection, busy_wait_milliseconds);
     try {
         // A file that exists is used as it is: a file without the table fails
         // below instead of being changed.
