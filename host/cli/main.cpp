@@ -1,6 +1,7 @@
 // sonarith-host: a stand-in media player host that loads components and drives
 // them the way the real host does. Each run is one whole host session.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,13 +15,15 @@ namespace {
 void print_usage(FILE* out) {
     std::fprintf(out,
                  "usage: sonarith-host [--profile DIR] [--answer yes|no] [--file PATH] "
-                 "[--component PATH] [--verbose] COMMAND ...\n\n"
+                 "[--component PATH] [--wait SECONDS] [--verbose] COMMAND ...\n\n"
                  "Options:\n"
                  "  --profile DIR      profile directory (default $SONARITH_PROFILE, else "
                  "~/.sonarith)\n"
                  "  --answer yes|no    how message boxes are answered (default: yes/OK)\n"
                  "  --file PATH        the path a file dialog answers (default: cancelled)\n"
                  "  --component PATH   load one more component library\n"
+                 "  --wait SECONDS     how long to wait for another session of the profile to "
+                 "end (default 60)\n"
                  "  --verbose          also print the host's own events\n\n"
                  "Commands:\n");
     print_command_help(out);
@@ -69,6 +72,18 @@ int parse_options(int argc, char** argv, host_options& options) {
             if (!v)
                 return -1;
             options.extra_components.push_back(v);
+        } else if (arg == "--wait") {
+            const char* v = value("--wait");
+            if (!v)
+                return -1;
+            char* end = nullptr;
+            const double seconds = std::strtod(v, &end);
+            if (end == v || *end || !(seconds >= 0 && seconds <= 1e6)) {
+                std::fprintf(stderr, "sonarith-host: --wait takes a number of seconds, not '%s'\n",
+                             v);
+                return -1;
+            }
+            options.wait_seconds = seconds;
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else if (arg.rfind("--", 0) == 0 && arg != "--help") {

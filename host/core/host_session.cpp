@@ -1,6 +1,7 @@
 #include "host/core/host_session.h"
 
 #include <unistd.h>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -24,6 +25,14 @@ host_session::host_session(host_options options)
         m_profile_directory.pop_back();
     }
     fs::create_directories(m_profile_directory);
+    const auto wait_limit = std::chrono::milliseconds(std::llround(m_options.wait_seconds * 1000));
+    m_profile_lock = std::make_unique<profile_lock>(m_profile_directory, wait_limit, [&] {
+        std::fprintf(stderr,
+                     "sonarith-host: waiting for another session of the profile %s to end (at "
+                     "most %g s)\n",
+                     m_profile_directory.c_str(), m_options.wait_seconds);
+        std::fflush(stderr);
+    });
     m_profile_url = "file://" + m_profile_directory;
 
     m_tracks = make_service<track_database>();

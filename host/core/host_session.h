@@ -13,6 +13,7 @@
 #include "host/core/component_loader.h"
 #include "host/core/console.h"
 #include "host/core/media_library.h"
+#include "host/core/profile.h"
 #include "host/core/service_registry.h"
 #include "host/core/tracks.h"
 #include "host/ui/headless_windows.h"
@@ -26,6 +27,8 @@ struct host_options {
     // terminal (tests turn this off).
     bool ask_on_terminal = true;
     std::vector<std::string> extra_components;  // --component PATH
+    // How long a session waits for another session of its profile to end.
+    double wait_seconds = 60;
 };
 
 class host_session final : public host_api {
@@ -82,6 +85,9 @@ private:
     host_options m_options;
     std::string m_profile_directory;
     std::string m_profile_url;
+    // Held from before anything of the profile is read until after everything is
+    // written: declared before the other members, it is released after them.
+    std::unique_ptr<profile_lock> m_profile_lock;
     service_registry m_registry;
     std::vector<std::unique_ptr<loaded_component>> m_components;
     service_ptr_t<track_database> m_tracks;

@@ -4,11 +4,13 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -111,4 +113,26 @@ void write_file_atomically(const std::string& path, const std::vector<uint8_t>& 
 
 void write_file_atomically(const std::string& path, const std::string& text) {
     write_bytes_atomically(path, text.data(), text.size());
+}
+
+profile_lock::profile_lock(const std::string& directory, std::chrono::milliseconds limit,
+                           const std::function<void()>& on_wait)
+    : m_file(directory + "/session.lock") {
+    if (m_file.try_lock())
+        return;
+    on_wait();
+    // The system offers no waiting lock with a time limit everywhere, so the lock
+    // is tried again a few times a second until the other session ends.
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto pause = std::chrono::milliseconds(50);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(pause);
+        if (m_file.try_lock())
+            return;
+    }
+    char waited[32];
+    std::snprintf(waited, sizeof waited, "%g", double(limit.count()) / 1000);
+    throw std::runtime_error("another session of the profile " + directory +
+                             " is still running after " + waited +
+                             " s; this session ends having read and written nothing of it");
 }

@@ -1,10 +1,14 @@
 // The host's profile directory and its files.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "host/core/file_lock.h"
 
 // $SONARITH_PROFILE when set, else ~/.sonarith.
 std::string default_profile_directory();
@@ -17,3 +21,20 @@ std::optional<std::vector<uint8_t>> read_whole_file(const std::string& path);
 // it over the old file and flushes the directory. Raises on failure.
 void write_file_atomically(const std::string& path, const std::vector<uint8_t>& data);
 void write_file_atomically(const std::string& path, const std::string& text);
+
+// One host session at a time on a profile, as the player runs one instance per
+// profile: two sessions that read, change and save the same files would each
+// save over what the other wrote. The session holds an exclusive lock on
+// `session.lock` in the profile for its whole life; the system releases it when
+// the process ends, however it ends.
+class profile_lock {
+public:
+    // Takes the lock of the profile `directory` (which exists). While another
+    // session holds it, calls `on_wait` once and waits for that session to end,
+    // at most `limit`; raises when it has not ended by then.
+    profile_lock(const std::string& directory, std::chrono::milliseconds limit,
+                 const std::function<void()>& on_wait);
+
+private:
+    file_lock m_file;
+};

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "support/run_host.h"
@@ -31,6 +32,14 @@ public:
         std::vector<std::string> args = {"--profile", profile(), "--answer", m_answer};
         args.insert(args.end(), command.begin(), command.end());
         return run_host(args, input);
+    }
+    // A shell session that reads the lines the test writes to the pipe it answers,
+    // its output going to the files "out" and "err"; pclose ends it.
+    FILE* shell() const {
+        const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
+                                    profile() + "' --answer " + m_answer + " shell >'" +
+                                    file("out") + "' 2>'" + file("err") + "'";
+        return popen(command.c_str(), "w");
     }
     std::string track(const std::string& name) const { return m_dir.file("music/" + name); }
     std::string profile() const { return m_dir.file("profile"); }
@@ -208,10 +217,8 @@ TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
         user.run({"storage", "use", "sqlite"});
 
         const std::string out = user.file("out"), err = user.file("err");
-        const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
-                                    user.profile() + "' --answer " + r.answer + " shell >'" + out +
-                                    "' 2>'" + err + "'";
-        FILE* session = popen(command.c_str(), "w");
+        user.answer(r.answer);
+        FILE* session = user.shell();
         ASSERT_NE(session, nullptr);
         // The page is opened first, so that what it showed then cannot stand in for
         // what is true later.
@@ -265,6 +272,49 @@ TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
                 << read_text(out);
         }
     }
+}
+
+// Every regular file under `directory` with its bytes.
+std::map<std::string, std::string> files_in(const std::string& directory) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : fs::recursive_directory_iterator(directory)) {
+        if (item.is_regular_file())
+            files[item.path().string()] = read_text(item.path().string());
+    }
+    return files;
+}
+
+TEST(Story, ASecondSessionOfAProfileWaitsForTheFirstAndOthersDoNot) {
+    host_user user;
+    const std::string a = user.track("a.flac"), b = user.track("b.flac");
+    user.run({"library", "add", a});
+    FILE* first = user.shell();
+    ASSERT_NE(first, nullptr);
+    std::fputs("library list\n", first);
+    std::fflush(first);
+    ASSERT_TRUE(wait_for_text(user.file("out"), a)) << read_text(user.file("err"));
+    const auto before = files_in(user.profile());
+
+    host_run second = user.raw({"--wait", "1", "library", "add", b});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NE(second.err.find("waiting for another session of the profile " + user.profile()),
+              std::string::npos)
+        << second.err;
+    EXPECT_NE(second.err.find("is still running after 1 s; this session ends having read and "
+                              "written nothing of it"),
+              std::string::npos)
+        << second.err;
+    EXPECT_EQ(files_in(user.profile()), before);
+
+    host_user other;
+    host_run elsewhere = other.raw({"--wait", "0", "library", "add", b});
+    EXPECT_EQ(elsewhere.status, 0) << "another profile is not held: " << elsewhere.err;
+
+    std::fputs("exit\n", first);
+    EXPECT_EQ(pclose(first), 0);
+    host_run after = user.raw({"--wait", "0", "library", "list"});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_EQ(after.out, a + "\n");
 }
 
 TEST(Story, HelpAndBadInputGiveClearMessagesNotCrashes) {
