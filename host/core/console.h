@@ -1,6 +1,7 @@
 // The host console: lines go to standard error.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,8 +17,12 @@ public:
     // that a long session cannot fill memory with lines nobody reads back.
     const std::vector<std::string>& lines() const { return m_lines; }
     static constexpr size_t history = 10'000;
+    // Whether a line reporting an error was printed in this session: components
+    // begin such a line with "ERROR : ".
+    bool error_printed() const { return m_error_printed; }
 
 private:
+    std::atomic<bool> m_error_printed{false};
     // Components print on any thread.
     std::mutex m_lock;
     std::vector<std::string> m_lines;

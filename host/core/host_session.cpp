@@ -157,12 +157,24 @@ void host_session::stop() {
     m_started = false;
     m_shutting_down = true;
     notify_initquit(false);
-    for (auto& component : m_components)
-        write_settings(*component);
+    for (auto& component : m_components) {
+        try {
+            write_settings(*component);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "sonarith-host: the settings of %s were not saved: %s\n",
+                         component->name().c_str(), e.what());
+            m_save_failed = true;
+        }
+    }
     for (auto& component : m_components)
         component->client().services_init(false);
-    if (m_library->changed())
-        m_library->save(m_profile_directory + "/library.txt");
+    try {
+        if (m_library->changed())
+            m_library->save(m_profile_directory + "/library.txt");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sonarith-host: the media library was not saved: %s\n", e.what());
+        m_save_failed = true;
+    }
 }
 
 service_class_ref host_session::find_class(const GUID& guid) {

@@ -45,8 +45,13 @@ public:
     // Reads settings, switches services on, sends the start notification.
     void start();
     // Sends the stop notification, writes settings and the library, switches
-    // services off. Safe to call twice.
+    // services off. A save that fails is told on standard error, and the others
+    // are still made. Safe to call twice.
     void stop();
+    // Whether the session failed where its command's exit status need not show
+    // it: a component printed an error ("ERROR : ..."; every error box of the
+    // component comes with one) or settings or the library could not be saved.
+    bool failed() const { return m_save_failed || m_console->error_printed(); }
 
     const host_options& options() const { return m_options; }
     const std::string& profile_directory() const { return m_profile_directory; }
@@ -99,4 +104,5 @@ private:
     std::thread::id m_main_thread;
     bool m_started = false;
     bool m_shutting_down = false;
+    bool m_save_failed = false;
 };
