@@ -1,6 +1,7 @@
 #include "host/core/host_session.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "host/core/local_filesystem.h"
 #include "host/core/md5_hasher.h"
 #include "host/core/profile.h"
+#include "host/core/settings_file.h"
 #include "host/titleformat/script_compiler.h"
 #include "host/titleformat/track_formatter.h"
 #include "host/ui/host_help_site.h"
@@ -112,20 +114,36 @@ void host_session::read_settings(loaded_component& component) {
         return;
     stream_reader_memblock reader(data->data(), data->size());
     abort_callback_dummy abort;
+    bool read_in_full = false;
     try {
         component.client().set_config(&reader, abort);
+        read_in_full = settings_read_in_full(component.client(), *data);
     } catch (const std::exception& e) {
         // A damaged settings file costs the settings read so far, never the session.
         std::fprintf(stderr, "sonarith-host: settings of %s are damaged: %s\n",
                      component.name().c_str(), e.what());
     }
+    // Saving would lose what the component could not take in: the file is kept
+    // as it is before it is first saved over.
+    if (!read_in_full)
+        m_settings_read_in_part.push_back(settings_file(component));
 }
 
 void host_session::write_settings(loaded_component& component) {
     stream_writer_buffer buffer;
     abort_callback_dummy abort;
     component.client().get_config(&buffer, abort);
-    write_file_atomically(settings_file(component), buffer.data());
+    const std::string path = settings_file(component);
+    auto damaged = std::find(m_settings_read_in_part.begin(), m_settings_read_in_part.end(), path);
+    if (damaged != m_settings_read_in_part.end()) {
+        const std::string kept = keep_damaged_file(path);
+        m_settings_read_in_part.erase(damaged);
+        std::fprintf(stderr,
+                     "sonarith-host: the settings file %s was not read completely; kept it as "
+                     "%s before saving over it\n",
+                     path.c_str(), kept.c_str());
+    }
+    write_file_atomically(path, buffer.data());
 }
 
 void host_session::notify_initquit(bool start) {

@@ -105,4 +105,7 @@ private:
     bool m_started = false;
     bool m_shutting_down = false;
     bool m_save_failed = false;
+    // Settings files that the components did not take in whole: each is kept
+    // aside before it is first saved over.
+    std::vector<std::string> m_settings_read_in_part;
 };

@@ -38,6 +38,29 @@ TEST(SettingsPersistence, DamagedSettingsFileDoesNotStopTheHost) {
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
+TEST(SettingsPersistence, ASettingsFileReadInPartIsKeptBesideBeforeItIsSavedOver) {
+    temp_directory profile;
+    const std::string settings = profile.file("configuration/snr_tagshelf.cfg");
+    auto run = run_host({"--profile", profile.path(), "shell"},
+                        "library add /m/a.mp3 /m/b.mp3\nstorage use config\n"
+                        "fields set /m/a.mp3 RATING 5\nfields set /m/b.mp3 RATING 4\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // One bad byte inside the stored entries, twice over: each damaged file is kept
+    // under a name of its own, and a file read in full is kept by nobody.
+    auto damaged = read_whole_file(settings);
+    ASSERT_TRUE(damaged && damaged->size() > 24);
+    (*damaged)[24] = 0xFF;
+    for (const char* kept : {".damaged", ".damaged.2"}) {
+        write_file_atomically(settings, *damaged);
+        run = run_host({"--profile", profile.path(), "library", "list"});
+        EXPECT_NE(run.err.find("was read in part"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("kept it as " + settings + kept), std::string::npos) << run.err;
+        EXPECT_EQ(read_whole_file(settings + kept), damaged);
+    }
+    run_host({"--profile", profile.path(), "library", "list"});
+    EXPECT_FALSE(std::filesystem::exists(settings + ".damaged.3"));
+}
+
 TEST(SettingsPersistence, FailedSaveKeepsThePreviousFileAndLeavesNoTemporaryFile) {
     temp_directory profile;
     const std::string settings = profile.file("configuration/snr_tagshelf.cfg");
