@@ -13,10 +13,11 @@
 #include "host/core/component_loader.h"
 #include "host/core/console.h"
 #include "host/core/media_library.h"
-#include "host/core/profile.h"
 #include "host/core/service_registry.h"
 #include "host/core/tracks.h"
 #include "host/ui/headless_windows.h"
+
+class profile_lock;
 
 struct host_options {
     std::string profile_directory;           // empty: the default

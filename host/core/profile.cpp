@@ -120,19 +120,21 @@ profile_lock::profile_lock(const std::string& directory, std::chrono::millisecon
     : m_file(directory + "/session.lock") {
     if (m_file.try_lock())
         return;
-    on_wait();
-    // The system offers no waiting lock with a time limit everywhere, so the lock
-    // is tried again a few times a second until the other session ends.
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    const auto pause = std::chrono::milliseconds(50);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(pause);
-        if (m_file.try_lock())
-            return;
+    std::string running = " is running";
+    if (limit.count() > 0) {
+        on_wait();
+        // The system offers no waiting lock with a time limit everywhere, so the
+        // lock is tried again a few times a second until the other session ends.
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (m_file.try_lock())
+                return;
+        }
+        char waited[32];
+        std::snprintf(waited, sizeof waited, "%g", double(limit.count()) / 1000);
+        running = std::string(" is still running after ") + waited + " s";
     }
-    char waited[32];
-    std::snprintf(waited, sizeof waited, "%g", double(limit.count()) / 1000);
-    throw std::runtime_error("another session of the profile " + directory +
-                             " is still running after " + waited +
-                             " s; this session ends having read and written nothing of it");
+    throw std::runtime_error("another session of the profile " + directory + running +
+                             "; this session ends having read and written nothing of it");
 }

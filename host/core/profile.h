@@ -31,7 +31,8 @@ class profile_lock {
 public:
     // Takes the lock of the profile `directory` (which exists). While another
     // session holds it, calls `on_wait` once and waits for that session to end,
-    // at most `limit`; raises when it has not ended by then.
+    // at most `limit` (with no limit, not at all); raises when it has not ended
+    // by then.
     profile_lock(const std::string& directory, std::chrono::milliseconds limit,
                  const std::function<void()>& on_wait);
 
