@@ -125,8 +125,10 @@ void host_session::read_settings(loaded_component& component) {
     }
     // Saving would lose what the component could not take in: the file is kept
     // as it is before it is first saved over.
-    if (!read_in_full)
+    if (!read_in_full) {
         m_settings_read_in_part.push_back(settings_file(component));
+        m_settings_damaged = true;
+    }
 }
 
 void host_session::write_settings(loaded_component& component) {

@@ -51,8 +51,12 @@ public:
     void stop();
     // Whether the session failed where its command's exit status need not show
     // it: a component printed an error ("ERROR : ..."; every error box of the
-    // component comes with one) or settings or the library could not be saved.
-    bool failed() const { return m_save_failed || m_console->error_printed(); }
+    // component comes with one), did not take in its whole settings file (some
+    // damage it cannot see, such as a record it skips whole), or settings or the
+    // library could not be saved.
+    bool failed() const {
+        return m_save_failed || m_settings_damaged || m_console->error_printed();
+    }
 
     const host_options& options() const { return m_options; }
     const std::string& profile_directory() const { return m_profile_directory; }
@@ -106,6 +110,7 @@ private:
     bool m_started = false;
     bool m_shutting_down = false;
     bool m_save_failed = false;
+    bool m_settings_damaged = false;
     // Settings files that the components did not take in whole: each is kept
     // aside before it is first saved over.
     std::vector<std::string> m_settings_read_in_part;

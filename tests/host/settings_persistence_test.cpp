@@ -29,13 +29,14 @@ TEST(SettingsPersistence, SettingsAreGivenBackUnchangedAtTheNextStart) {
     EXPECT_EQ(*first, *second);
 }
 
-TEST(SettingsPersistence, DamagedSettingsFileDoesNotStopTheHost) {
+TEST(SettingsPersistence, DamagedSettingsFileDoesNotStopTheHostButFailsTheSession) {
     temp_directory profile;
     std::filesystem::create_directories(profile.file("configuration"));
     write_file_atomically(profile.file("configuration/snr_tagshelf.cfg"),
                           std::string("\x01\x02garbage", 9));
-    auto run = run_host({"--profile", profile.path(), "library", "list"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    auto run = run_host({"--profile", profile.path(), "library", "add", "/m/a.mp3"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run_host({"--profile", profile.path(), "library", "list"}).out, "/m/a.mp3\n");
 }
 
 TEST(SettingsPersistence, ASettingsFileReadInPartIsKeptBesideBeforeItIsSavedOver) {
