@@ -125,9 +125,9 @@ int main(int argc, char** argv) {
         session.start();
         int status = run_command(session, words);
         session.stop();
-        // An error a component reported, or a save that failed, fails the session
-        // whatever its command answered, so that a script can tell that a write
-        // may not have been kept.
+        // An error a component reported, a settings file it could not read whole,
+        // or a save that failed, fails the session whatever its command answered,
+        // so that a script can tell that a write may not have been kept.
         if (status == 0 && session.failed())
             status = 1;
         return status;
