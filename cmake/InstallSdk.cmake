@@ -7,6 +7,8 @@ set(TAGSHELF_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/TagShelf)
 set(TAGSHELF_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 file(GLOB tagshelf_sdk_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/sdk/*.h)
+# The Windows-only helpers of the platform layer serve its own sources alone.
+list(FILTER tagshelf_sdk_headers EXCLUDE REGEX "_win32\\.h$")
 install(FILES ${tagshelf_sdk_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tagshelf/sdk)
 install(FILES ${PROJECT_SOURCE_DIR}/src/service/tagshelf.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tagshelf/service)

@@ -1,7 +1,5 @@
 #include "sdk/file.h"
 
-#include <sys/stat.h>
-#include <cstdio>
 #include <string>
 
 #include "sdk/host_access.h"
@@ -49,16 +47,3 @@ bool filesystem::g_exists(const char* path, abort_callback& abort) {
     filesystem* owner = filesystems.owner_of(path);
     return owner && owner->exists(path, abort);
 }
-
-#ifndef _WIN32
-bool uFindFirstFile(const char* path) {
-    struct stat info;
-    return ::stat(path, &info) == 0;
-}
-bool uMoveFile(const char* from, const char* to) {
-    return std::rename(from, to) == 0;
-}
-bool uDeleteFile(const char* path) {
-    return std::remove(path) == 0;
-}
-#endif

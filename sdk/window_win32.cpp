@@ -1,39 +1,21 @@
 // The window layer on Windows: a template becomes a real dialog through an
 // extended dialog template built in memory, as a resource compiler would write
 // it, and the UTF-8 wrappers convert to and from the system's UTF-16.
-#ifdef _WIN32
-
 #include "sdk/window.h"
 
 // After window.h, which brings the system headers this one builds on.
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <string>
 #include <vector>
+
+#include "sdk/utf16_win32.h"
 
 namespace {
 
 std::wstring wide(const char* text) {
-    if (!text || !*text)
-        return std::wstring();
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring out(size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), length);
-    out.resize(size_t(length - 1));
-    return out;
-}
-
-std::string narrow(const wchar_t* text, int length) {
-    if (!text || length <= 0)
-        return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);
-    return out;
+    return utf8_to_wide(text ? text : "");
 }
 
 // Writes an extended dialog template (DLGTEMPLATEEX with DLGITEMTEMPLATEEX items)
@@ -168,7 +150,8 @@ bool uGetWindowText(HWND window, string_base& out) {
         return true;
     std::wstring buffer(size_t(length) + 1, L'\0');
     int copied = GetWindowTextW(window, buffer.data(), length + 1);
-    out.set_string(narrow(buffer.data(), copied).c_str());
+    out.set_string(
+        wide_to_utf8(std::wstring_view(buffer.data(), size_t(copied > 0 ? copied : 0))).c_str());
     return true;
 }
 
@@ -227,8 +210,6 @@ bool uGetOpenFileName(HWND owner, const char* filter, unsigned filter_index,
     BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen)
         return false;
-    path.set_string(narrow(file.c_str(), int(wcslen(file.c_str()))).c_str());
+    path.set_string(wide_to_utf8(file.c_str()).c_str());
     return true;
 }
-
-#endif

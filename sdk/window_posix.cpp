@@ -8,8 +8,6 @@
 
 #include "sdk/host_access.h"
 
-#ifndef _WIN32
-
 namespace {
 
 service_ptr_t<window_system> windows() {
@@ -176,5 +174,3 @@ BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
 UINT IsDlgButtonChecked(HWND dialog, int id) {
     return UINT(SendDlgItemMessage(dialog, id, BM_GETCHECK, 0, 0));
 }
-
-#endif

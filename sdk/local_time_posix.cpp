@@ -1,24 +1,6 @@
+// The local clock on POSIX systems, with milliseconds.
 #include "sdk/local_time.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-local_time read_local_time() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    local_time out;
-    out.year = now.wYear;
-    out.month = now.wMonth;
-    out.day_of_week = now.wDayOfWeek;
-    out.day = now.wDay;
-    out.hour = now.wHour;
-    out.minute = now.wMinute;
-    out.second = now.wSecond;
-    out.millisecond = now.wMilliseconds;
-    return out;
-}
-
-#else
 #include <time.h>
 
 local_time read_local_time() {
@@ -38,4 +20,3 @@ local_time read_local_time() {
     out.millisecond = uint16_t(now.tv_nsec / 1000000);
     return out;
 }
-#endif
