@@ -1,5 +1,6 @@
 #include "frame/component_version.h"
 
+#include "frame/component_identity.h"
 #include "frame/component_state.h"
 
 void componentversion_impl_simple::get_file_name(string_base& out) {
@@ -8,6 +9,6 @@ void componentversion_impl_simple::get_file_name(string_base& out) {
 
 service_impl_single_t<componentversion_impl_simple>& component_version_record() {
     static service_impl_single_t<componentversion_impl_simple> record(
-        "snr_tagshelf", "0.1.2", "Allows database-only info fields, without modifying files.\n");
+        TAGSHELF_COMPONENT_NAME, TAGSHELF_COMPONENT_VERSION, TAGSHELF_COMPONENT_ABOUT);
     return record;
 }

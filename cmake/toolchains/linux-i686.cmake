@@ -1,0 +1,14 @@
+# 32-bit x86 Linux with the machine's own compilers (Debian's g++-multilib). This
+# kernel runs no 32-bit program itself, so CTest runs the tests through
+# qemu-i386-static (Debian's qemu-user-static).
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER gcc)
+set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_C_FLAGS_INIT -m32)
+set(CMAKE_CXX_FLAGS_INIT -m32)
+set(CMAKE_EXE_LINKER_FLAGS_INIT -m32)
+set(CMAKE_SHARED_LINKER_FLAGS_INIT -m32)
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -m32)
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static)
