@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -154,12 +155,11 @@ TEST(ComponentLoading, LibraryExportsOnlyTheEntryPoint) {
     std::vector<std::string> symbols;
     char line[1024];
     while (std::fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        auto space = text.rfind(' ');
-        std::string type = text.size() > 17 ? text.substr(17, 1) : "";
-        if (type == "T" || type == "W" || type == "i") {
-            symbols.push_back(text.substr(space + 1, text.find_last_not_of("\n") - space));
-        }
+        // "ADDRESS TYPE NAME"; the address is as wide as the library's pointers.
+        std::istringstream fields(line);
+        std::string address, type, name;
+        if ((fields >> address >> type >> name) && (type == "T" || type == "W" || type == "i"))
+            symbols.push_back(name);
     }
     ASSERT_EQ(pclose(pipe), 0);
     EXPECT_EQ(symbols, std::vector<std::string>{"sonarith_get_interface"});

@@ -211,12 +211,17 @@ TEST_F(TextFile, UnusualNamesAndValuesSurviveACloseAndOpen) {
     add(music("ünïcödé ♪.mp3"), 4000000000u, "RATING", "5");
     add(music("lone\rcr.mp3"), 0, "RATING", "4");
     add(music("lone\nlf.mp3"), 0, "RATING", "3");
+    // A Windows player's notation: a drive letter or a share, and backslashes.
+    add("file://C:\\Music\\a.flac", 1, "RATING", "2");
+    add("file://\\\\server\\music\\b.flac", 0, "RATING", "1");
     auto before = contents();
     storage().close();
     EXPECT_EQ(reopened_contents(), before);
     EXPECT_EQ(before[music("a.mp3") + "#0"],
               "COMMENT=" + two_lines + "|\r|\n\n;EMPTY=;NAME\r\nWITH BREAK=v;=nameless");
     EXPECT_EQ(before[music("ünïcödé ♪.mp3") + "#4000000000"], "RATING=5");
+    EXPECT_EQ(before["file://C:\\Music\\a.flac#1"], "RATING=2");
+    EXPECT_EQ(before["file://\\\\server\\music\\b.flac#0"], "RATING=1");
 }
 
 TEST_F(TextFile, EntriesTheFileCannotHoldAreLeftOutAndTheRestStaysReadable) {

@@ -49,7 +49,10 @@ temp_directory::~temp_directory() {
 host_run run_host(const std::vector<std::string>& args, const std::string& input) {
     temp_directory scratch;
     std::ofstream(scratch.file("in"), std::ios::binary) << input;
-    std::string command = quote(SONARITH_HOST_PROGRAM);
+    // The emulator's command line, words already separated, comes first.
+    const std::string emulator = SONARITH_HOST_EMULATOR;
+    std::string command = emulator.empty() ? std::string() : emulator + " ";
+    command += quote(SONARITH_HOST_PROGRAM);
     for (const auto& arg : args)
         command += " " + quote(arg);
     command += " <" + quote(scratch.file("in")) + " >" + quote(scratch.file("out")) + " 2>" +
