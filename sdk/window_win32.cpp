@@ -109,6 +109,18 @@ template_writer build_template(const dialog_template& tpl) {
     return out;
 }
 
+// The module this code is linked into: the component's DLL, which owns the
+// dialogs it creates, rather than the player's program.
+HINSTANCE own_module() {
+    // Any address within the module names it.
+    static const char inside = 0;
+    HMODULE module = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&inside), &module);
+    return module;
+}
+
 }  // namespace
 
 HWND uCreateDialog(const dialog_template& tpl, HWND parent, DLGPROC proc, LPARAM param) {
@@ -118,9 +130,8 @@ HWND uCreateDialog(const dialog_template& tpl, HWND parent, DLGPROC proc, LPARAM
     }();
     (void)common_controls;
     template_writer data = build_template(tpl);
-    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                      reinterpret_cast<LPCDLGTEMPLATEW>(data.data()), parent, proc,
-                                      param);
+    return CreateDialogIndirectParamW(own_module(), reinterpret_cast<LPCDLGTEMPLATEW>(data.data()),
+                                      parent, proc, param);
 }
 
 BOOL uSetWindowText(HWND window, const char* text) {
