@@ -147,7 +147,7 @@ protected:
     ~metadb_io() = default;
 };
 
-// The media library.
+// The media library: the tracks the user collected.
 class library_manager : public service_base {
 public:
     using interface_type = library_manager;
@@ -156,6 +156,9 @@ public:
         0xFEBD85B5, 0xC12D, 0x45B5, {0xB5, 0x5D, 0x0D, 0x3F, 0x43, 0x2B, 0x0C, 0x6B}};
 
     virtual bool is_item_in_library(const metadb_handle_ptr& track) = 0;
+    // Appends the handle of every track the library lists to `out`, in the
+    // library's own order; what `out` held before stays in front.
+    virtual void list_tracks(list_base_t<metadb_handle_ptr>& out) = 0;
 
 protected:
     ~library_manager() = default;

@@ -33,6 +33,14 @@ bool media_library::is_item_in_library(const metadb_handle_ptr& track) {
     return contains(track->get_location());
 }
 
+void media_library::list_tracks(list_base_t<metadb_handle_ptr>& out) {
+    out.reserve(out.get_count() + size());
+    for (const slot& item : m_slots) {
+        if (!item.removed)
+            out.add_item(item.track);
+    }
+}
+
 void media_library::clear() {
     for (slot& item : m_slots) {
         if (!item.removed)

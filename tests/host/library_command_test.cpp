@@ -18,10 +18,24 @@ playable_location_impl at(const std::string& path, uint32_t subsong = 0) {
     return playable_location_impl(path, subsong);
 }
 
+std::string spelled(const playable_location& item) {
+    return std::string(item.get_path()) + "#" + std::to_string(item.get_subsong());
+}
+
 std::vector<std::string> listed(const media_library& library) {
     std::vector<std::string> lines;
     for (const auto& item : library.items())
-        lines.push_back(std::string(item.path()) + "#" + std::to_string(item.get_subsong()));
+        lines.push_back(spelled(item));
+    return lines;
+}
+
+// The tracks the library hands to a component that asks for all of them.
+std::vector<std::string> handed_out(media_library& library) {
+    metadb_handle_list tracks;
+    library.list_tracks(tracks);
+    std::vector<std::string> lines;
+    for (const auto& track : tracks)
+        lines.push_back(spelled(track->get_location()));
     return lines;
 }
 
@@ -134,6 +148,7 @@ TEST(MediaLibrary, ChangesKeepTheOrderOfAddingAndFindEveryTrackByAnySpelling) {
         media_library& library = *made;
         r.act(library);
         EXPECT_EQ(listed(library), r.listed) << r.what;
+        EXPECT_EQ(handed_out(library), r.listed) << r.what;
         EXPECT_EQ(library.size(), r.listed.size()) << r.what;
         // Asked by location and, as components ask, by the host's track handle,
         // which knows whether the library lists it.
