@@ -227,17 +227,20 @@ void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_all() {
 }
 
 void tagshelf_impl::tagshelf_reader_writer_wrapper::remove_where(
-    const char* activity, const std::function<bool(const playable_location&)>& doomed) {
+    const char* activity, const std::function<bool(const playable_location&)>& doomed,
+    const moved_file_rules* moved) {
     check_current();
     const tagshelf_handle_list entries = list_entries(*m_writer);
-    progress_meter progress(activity, entries.get_count());
-    for (size_t i = entries.get_count(); i-- > 0;) {
-        progress.advance(entries.get_count() - i);
-        if (!doomed(entries[i]->get_location()))
-            continue;
-        touch(entries[i]);
-        m_writer->remove_info(entries[i]);
+    std::vector<tagshelf_handle*> picked;
+    {
+        progress_meter progress(activity, entries.get_count());
+        for (size_t i = 0; i < entries.get_count(); ++i) {
+            progress.advance(i);
+            if (doomed(entries[i]->get_location()))
+                picked.push_back(entries[i].get_ptr());
+        }
     }
+    remove_or_follow(*m_writer, picked, moved, &m_touched);
 }
 
 void tagshelf_impl::tagshelf_reader_writer_wrapper::set_info(const tagshelf_handle_ptr& handle,

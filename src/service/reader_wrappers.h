@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "service/moved_files.h"
 #include "service/tagshelf_impl.h"
 
 class tagshelf_impl::tagshelf_reader_wrapper : public tagshelf_reader_writer {
@@ -94,11 +95,13 @@ public:
     void set_value(const tagshelf_handle_ptr& handle, const char* name, const char* value) override;
 
     // Removes every entry whose location `doomed` picks, walking from the last entry
-    // to the first, without making a handle of the service for each entry; the
-    // removed tracks are redrawn when the writer is released. `activity` names the
-    // work in the progress shown on the console.
+    // to the first, without making a handle of the service for each entry; with
+    // `moved` given, an entry whose file moved to another library track follows it
+    // instead (see moved_files.h). The changed tracks are redrawn when the writer
+    // is released. `activity` names the work in the progress shown on the console.
     void remove_where(const char* activity,
-                      const std::function<bool(const playable_location&)>& doomed);
+                      const std::function<bool(const playable_location&)>& doomed,
+                      const moved_file_rules* moved = nullptr);
 
     // The host moved or deleted files: the entries of each path of `from` move to
     // the path of `to` at the same place, and the entries of `paths` go. Both

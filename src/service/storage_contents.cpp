@@ -3,6 +3,7 @@
 #include "frame/host_ops.h"
 #include "sdk/file.h"
 #include "sdk/host_access.h"
+#include "service/moved_files.h"
 #include "service/progress_meter.h"
 #include "storage/accessors.h"
 
@@ -62,16 +63,20 @@ void write_contents(tagshelf_reader_writer& target, const storage_contents& cont
     target.set_info_multi(handles, infos);
 }
 
-void prune_non_library(tagshelf_reader_writer& writer) {
+size_t prune_non_library(tagshelf_reader_writer& writer, moved_files moved,
+                         metadb_handle_list* changed) {
     host_ops::single<library_manager>();
     const char* const activity = "Removing entries outside the media library";
+    // What goes is listed first and removed afterwards, from the last entry to the
+    // first, so that a moved file's entry can look for its new place among the
+    // library's tracks before anything changed.
+    std::vector<tagshelf_handle*> doomed;
+    tagshelf_handle_list handles;
     // The component's own methods are walked in their store, which lists no handle
-    // and touches no reference count; what goes is removed afterwards, from the
-    // last entry to the first, as the walk over a listing does.
+    // and touches no reference count.
     if (auto* own = dynamic_cast<tagshelf_accessor_plain*>(&writer)) {
         const tagshelf_store& store = own->store();
         progress_meter progress(activity, store.entry_count());
-        std::vector<storage_entry*> doomed;
         size_t walked = 0;
         store.visit_entries([&](storage_entry* entry) {
             progress.advance(++walked);
@@ -80,19 +85,24 @@ void prune_non_library(tagshelf_reader_writer& writer) {
             if (!host_ops::in_media_library(track))
                 doomed.push_back(entry);
         });
-        for (size_t i = doomed.size(); i-- > 0;)
-            writer.remove_info(doomed[i]);
-        return;
+    } else {
+        handles = list_entries(writer);
+        progress_meter progress(activity, handles.get_count());
+        for (size_t i = 0; i < handles.get_count(); ++i) {
+            progress.advance(i);
+            metadb_handle_ptr track;
+            handles[i]->get_metadb_handle(track);
+            if (!host_ops::in_media_library(track))
+                doomed.push_back(handles[i].get_ptr());
+        }
     }
-    tagshelf_handle_list handles = list_entries(writer);
-    progress_meter progress(activity, handles.get_count());
-    for (size_t i = handles.get_count(); i-- > 0;) {
-        progress.advance(handles.get_count() - i);
-        metadb_handle_ptr track;
-        handles[i]->get_metadb_handle(track);
-        if (!host_ops::in_media_library(track))
-            writer.remove_info(handles[i]);
-    }
+    if (moved == moved_files::removed)
+        return remove_or_follow(writer, doomed, nullptr, changed);
+    const missing_file_test is_missing;
+    abort_callback_dummy abort;
+    moved_file_rules rules;
+    rules.gone = [&](const char* path) { return is_missing(path, abort); };
+    return remove_or_follow(writer, doomed, &rules, changed);
 }
 
 bool missing_file_test::operator()(const char* path, abort_callback& abort) const {

@@ -24,9 +24,16 @@ struct storage_contents {
 storage_contents read_contents(tagshelf_reader& source);
 // Replaces the whole content of `target` by `contents`.
 void write_contents(tagshelf_reader_writer& target, const storage_contents& contents);
+// What library-only pruning does with an entry whose file moved elsewhere in the
+// library (see moved_files.h): re-keys it there, or removes it like the others.
+enum class moved_files { followed, removed };
 // Removes the entries of tracks that are not in the host's media library, walking
-// from the last entry to the first.
-void prune_non_library(tagshelf_reader_writer& writer);
+// from the last entry to the first; with moved_files::followed, the entries of
+// files moved to another library track follow them instead. `changed`, when
+// given, receives the tracks of the entries removed or re-keyed and of their new
+// places. Answers how many entries followed their files.
+size_t prune_non_library(tagshelf_reader_writer& writer, moved_files moved = moved_files::followed,
+                         metadb_handle_list* changed = nullptr);
 // Tells files that are gone: whether the host's file system says the file at a
 // path does not exist. A path no file system of the host handles is not known to
 // be missing. The host's file systems are looked up once, not for every path.

@@ -185,7 +185,8 @@ void tagshelf_impl::run_switch(const GUID& target, bool copy, bool save, bool re
         }
         if (cfg_library_only.get() != 0) {
             try {
-                prune_non_library(*writer);
+                prune_non_library(*writer, moved_files::followed,
+                                  refresh ? &outcome.tracks : nullptr);
             } catch (...) {
                 outcome.fail("Removing non-library entries failed");
                 abandon_new_storage();

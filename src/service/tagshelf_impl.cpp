@@ -156,9 +156,16 @@ void tagshelf_impl::remove_dead_entries() {
         auto& wrapper = static_cast<tagshelf_reader_writer_wrapper&>(*writer);
         const missing_file_test is_missing;
         abort_callback_dummy abort;
-        wrapper.remove_where("Removing dead entries", [&](const playable_location& location) {
-            return is_missing(location.get_path(), abort);
-        });
+        moved_file_rules moved;
+        moved.gone = [&](const char* path) { return is_missing(path, abort); };
+        moved.entries_known_gone = true;
+        moved.new_place_must_exist = true;
+        wrapper.remove_where(
+            "Removing dead entries",
+            [&](const playable_location& location) {
+                return is_missing(location.get_path(), abort);
+            },
+            &moved);
     } catch (...) {
         report_current_error("Removing dead entries failed.", true);
     }

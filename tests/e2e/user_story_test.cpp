@@ -92,6 +92,69 @@ TEST_P(StoryPerMethod, RateTagMoveDeleteAndRestartKeepEverything) {
     EXPECT_NE(stats.find("File entries: 1     Values: 1"), std::string::npos) << stats;
 }
 
+// A folder of rated tracks is moved outside the player and the library rescanned:
+// the ratings follow the files. Beside it, a file whose folder and file name two
+// library tracks share loses its rating rather than being guessed at, and a file
+// that stayed where it was, outside the library, loses it as before.
+TEST_P(StoryPerMethod, RatingsFollowAFolderMovedOutsideThePlayer) {
+    host_user user;
+    const std::string old_root = user.file("old/Music"), new_root = user.file("new/Music");
+    std::vector<std::string> old_tracks, new_tracks;
+    std::string ratings;
+    for (int n = 1; n <= 30; ++n) {
+        const std::string name =
+            "/Artist/Album/" + std::string(n < 10 ? "0" : "") + std::to_string(n) + " Title.flac";
+        old_tracks.push_back(old_root + name);
+        new_tracks.push_back(new_root + name);
+        ratings += std::to_string(n % 5) + "\n";
+    }
+    const std::string twice = "/Artist/Twice/01 Song.flac";
+    const std::string stays = user.file("old/Live/01 Intro.flac");
+    const std::vector<std::string> unrated = {new_root + twice,
+                                              user.file("new/Copy/Twice/01 Song.flac"),
+                                              user.file("new/Live/01 Intro.flac")};
+    std::vector<std::string> files = old_tracks;
+    files.insert(files.end(), {old_root + twice, stays, unrated[1], unrated[2]});
+    for (const auto& file : files) {
+        fs::create_directories(fs::path(file).parent_path());
+        std::ofstream(file) << "x";
+    }
+    auto words = [](const std::vector<std::string>& paths) {
+        std::string line;
+        for (const auto& path : paths)
+            line += " '" + path + "'";
+        return line;
+    };
+
+    std::string rate = "library add" + words(old_tracks) + words({old_root + twice, stays}) + "\n";
+    for (int n = 0; n < 30; ++n)
+        rate += "menu run 'Tag Shelf/Rate " + std::to_string((n + 1) % 5) + "' '" + old_tracks[n] +
+                "'\n";
+    rate += "fields set '" + old_root + twice + "' RATING 5\nfields set '" + stays + "' RATING 5\n";
+    user.run({"storage", "use", GetParam()});
+    ASSERT_EQ(user.raw({"shell"}, rate).status, 0);
+
+    fs::rename(old_root, new_root);
+    const std::string rescan = "library remove" + words(old_tracks) +
+                               words({old_root + twice, stays}) + "\nlibrary add" +
+                               words(new_tracks) + words(unrated) + "\n";
+    ASSERT_EQ(user.raw({"shell"}, rescan).status, 0);
+
+    std::vector<std::string> format = {"format", "%RATING%"};
+    format.insert(format.end(), new_tracks.begin(), new_tracks.end());
+    host_run after = user.raw(format);
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_EQ(after.out, ratings);
+    EXPECT_NE(after.err.find("Tag Shelf: 30 entries followed their moved files."),
+              std::string::npos)
+        << after.err;
+    format.resize(2);
+    format.insert(format.end(), unrated.begin(), unrated.end());
+    EXPECT_EQ(user.run(format), "?\n?\n?\n") << "never guessed, never taken from an existing file";
+    EXPECT_NE(user.run({"storage", "stats"}).find("File entries: 30     Values: 30"),
+              std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryStorageMethod, StoryPerMethod,
                          ::testing::Values("config", "sqlite", "text"));
 

@@ -28,7 +28,9 @@ public:
     void stop() { m_host.stop(); }
 
     host_session& session() { return m_host.session(); }
-    metadb_handle_ptr track(const std::string& name) { return m_host.track(name); }
+    metadb_handle_ptr track(const std::string& name, uint32_t subsong = 0) {
+        return m_host.track(name, subsong);
+    }
     tagshelf_impl& shelf() { return tagshelf_impl::instance(); }
 
     // Value `index` of field `name` of `track`, read through a new reader of the

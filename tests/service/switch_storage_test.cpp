@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "host/core/tracks.h"
 #include "service/handle_wrapper.h"
 #include "service/storage_contents.h"
 #include "service_test_host.h"
@@ -144,6 +147,80 @@ TEST(SwitchStorage, EntriesOutsideTheMediaLibraryGoWhenTheStorageOpensAtStartUp)
     cfg_library_only = 1;
     host.start(method_a_guid);
     EXPECT_EQ(stored_tracks(host.shelf()), (names{"kept.mp3"}));
+}
+
+// Each pair of a stored track whose file is gone and its library tracks tells one
+// way a file may have moved; only the certain moves keep their entries.
+TEST(SwitchStorage, EntriesFollowFilesMovedOutsideThePlayerOnlyToOneCertainNewPlace) {
+    service_test_host host;
+    struct row {
+        const char* stored;               // the entry's track, RATING 5 and MOOD calm
+        names library;                    // the library's tracks (after a rescan)
+        const char* followed_to;          // where the entry is afterwards, or null: gone
+        bool file_stays = false;          // the stored track's file still exists
+        const char* own_entry = nullptr;  // a library track with an entry of its own
+    };
+    const row rows[] = {
+        {"old/Album/01 Song.mp3", {"new/ALBUM/01 song.mp3"}, "new/ALBUM/01 song.mp3"},
+        {"old/Album/02 Song.mp3#1", {"new/Album/02 Song.mp3#1"}, "new/Album/02 Song.mp3#1"},
+        {"old/Twice/01 Song.mp3", {"new/Twice/01 Song.mp3", "copy/Twice/01 Song.mp3"}, nullptr},
+        {"old/Kept/01 Song.mp3", {"new/Kept/01 Song.mp3"}, nullptr, true},
+        {"old/Taken/01 Song.mp3",
+         {"new/Taken/01 Song.mp3"},
+         nullptr,
+         false,
+         "new/Taken/01 Song.mp3"},
+        {"old/Sub/01 Song.mp3#1", {"new/Sub/01 Song.mp3"}, nullptr},
+        {"old/Other/01 Song.mp3", {"new/Elsewhere/01 Song.mp3"}, nullptr},
+        {"a/Shared/01 Song.mp3", {"new/Shared/01 Song.mp3"}, nullptr},
+        {"b/Shared/01 Song.mp3", {}, nullptr},
+    };
+    auto track = [&](const std::string& spelled) {
+        const size_t hash = spelled.find('#');
+        return host.track(
+            spelled.substr(0, hash),
+            hash == std::string::npos ? 0 : uint32_t(std::stoul(spelled.substr(hash + 1))));
+    };
+    names expected;
+    for (const row& r : rows) {
+        test_record record{track(r.stored)->get_location().get_path(),
+                           track(r.stored)->get_location().get_subsong(),
+                           {}};
+        record.fields.add_value("RATING", "5");
+        record.fields.add_value("MOOD", "calm");
+        method_a.medium.push_back(std::move(record));
+        if (r.file_stays) {
+            const std::string file = to_file_path(track(r.stored)->get_location().get_path());
+            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+            std::ofstream(file) << "audio";
+        }
+        for (const std::string& item : r.library)
+            host.session().library().add(track(item)->get_location());
+        if (r.own_entry) {
+            method_a.put(track(r.own_entry), "RATING", "1");
+            expected.push_back(file_name_of(track(r.own_entry)->get_location()));
+        }
+        if (r.followed_to)
+            expected.push_back(file_name_of(track(r.followed_to)->get_location()));
+    }
+    cfg_library_only = 1;
+    host.start(method_a_guid);
+
+    EXPECT_EQ(stored_tracks(host.shelf()), sorted(expected));
+    EXPECT_EQ(host.value(track("new/ALBUM/01 song.mp3"), "MOOD"), "calm");
+    EXPECT_EQ(host.value(track("new/Album/02 Song.mp3#1"), "RATING"), "5");
+    EXPECT_EQ(host.value(track("new/Taken/01 Song.mp3"), "RATING"), "1") << "never overwritten";
+    service_ptr_t<tagshelf_reader> reader;
+    ASSERT_TRUE(host.shelf().get_reader(reader));
+    tagshelf_handle_ptr moved;
+    reader->get_handle(moved, track("new/ALBUM/01 song.mp3"));
+    x_info_impl fields;
+    reader->get_info(moved, fields);
+    ASSERT_EQ(fields.get_field_count(), 2u);
+    EXPECT_STREQ(fields.get_field_name(0), "RATING") << "the fields keep their order";
+    EXPECT_NE(std::find(host.console().begin(), host.console().end(),
+                        "Tag Shelf: 2 entries followed their moved files."),
+              host.console().end());
 }
 
 TEST(SwitchStorage, SwitchOnAThreadHoldingAReaderIsRefusedBeforeAnyLock) {

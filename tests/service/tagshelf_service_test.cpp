@@ -2,6 +2,7 @@
 // active storage, handles, refreshes after writes, and the failures users see.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -15,6 +16,11 @@
 namespace {
 
 using names = std::vector<std::string>;
+
+names sorted(names list) {
+    std::sort(list.begin(), list.end());
+    return list;
+}
 
 TEST(TagshelfService, FreshInstallationOpensNothingAndHandsOutNoReaderOrWriter) {
     service_test_host host;
@@ -272,11 +278,23 @@ TEST(TagshelfService, RefreshAllTracksRedrawsEveryEntrysTrack) {
 
 TEST(TagshelfService, RemoveDeadEntriesDropsOnlyEntriesWhoseFileIsGone) {
     service_test_host host;
-    const std::string here = host.track("here.mp3")->get_location().get_path();
-    std::filesystem::create_directories(std::filesystem::path(to_file_path(here)).parent_path());
-    std::ofstream(to_file_path(here)) << "audio";
+    auto make_file = [&](const std::string& name) {
+        const std::string path = host.track(name)->get_location().get_path();
+        std::filesystem::create_directories(
+            std::filesystem::path(to_file_path(path)).parent_path());
+        std::ofstream(to_file_path(path)) << "audio";
+        return path;
+    };
+    const std::string here = make_file("here.mp3");
     method_a.put(host.track("here.mp3"), "RATING", "1");
     method_a.put(host.track("gone.mp3"), "RATING", "2");
+    // Moved elsewhere in the library, the entry follows; to a place whose file is
+    // gone as well, it does not.
+    const std::string moved = make_file("new/Album/moved.mp3");
+    method_a.put(host.track("old/Album/moved.mp3"), "RATING", "4");
+    method_a.put(host.track("old/Lost/ghost.mp3"), "RATING", "5");
+    host.session().library().add(host.track("new/Album/moved.mp3")->get_location());
+    host.session().library().add(host.track("new/Lost/ghost.mp3")->get_location());
     // A location no file system of the host handles may still exist elsewhere.
     test_record elsewhere{"http://radio.example/stream", 0, {}};
     elsewhere.fields.add_value("RATING", "3");
@@ -292,9 +310,13 @@ TEST(TagshelfService, RemoveDeadEntriesDropsOnlyEntriesWhoseFileIsGone) {
     for (const auto& handle : left)
         kept.push_back(handle->get_location().get_path());
     std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(kept, (names{here, "http://radio.example/stream"}));
+    EXPECT_EQ(kept, (names{here, moved, "http://radio.example/stream"}));
     reader.release();
-    EXPECT_EQ(host.refreshes().back(), (names{"gone.mp3"})) << "the removed track is redrawn";
+    EXPECT_EQ(host.value(host.track("new/Album/moved.mp3"), "RATING"), "4");
+    EXPECT_EQ(host.console().back(), "Tag Shelf: 1 entry followed its moved file.");
+    EXPECT_EQ(sorted(host.refreshes().back()),
+              (names{"ghost.mp3", "gone.mp3", "moved.mp3", "moved.mp3"}))
+        << "the removed tracks are redrawn, and a moved one at both places";
 
     method_a.fail_writers = true;
     host.shelf().remove_dead_entries();
