@@ -1,6 +1,7 @@
 #include "service/moved_files.h"
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
 
 #include <algorithm>
@@ -53,12 +54,15 @@ std::vector<found_move> find_moves(tagshelf_reader_writer& writer,
                                    const std::vector<tagshelf_handle*>& doomed,
                                    const moved_file_rules& rules) {
     std::vector<uint64_t> keys(doomed.size());
-    absl::flat_hash_map<uint64_t, key_places> places;
-    places.reserve(doomed.size());
+    // The keys sought are tested for every library track: a set of them alone
+    // stays small enough to be read from the processor's caches.
+    absl::flat_hash_set<uint64_t> sought;
+    sought.reserve(doomed.size());
     for (size_t i = 0; i < doomed.size(); ++i) {
         keys[i] = place_key(doomed[i]->get_location());
-        places.try_emplace(keys[i]);
+        sought.insert(keys[i]);
     }
+    std::vector<std::pair<uint64_t, metadb_handle_ptr>> matches;
     {
         metadb_handle_list library;
         host_ops::single<library_manager>()->list_tracks(library);
@@ -66,22 +70,28 @@ std::vector<found_move> find_moves(tagshelf_reader_writer& writer,
         size_t walked = 0;
         for (const metadb_handle_ptr& track : library) {
             progress.advance(++walked);
-            auto found = places.find(place_key(track->get_location()));
-            if (found == places.end())
-                continue;
-            auto& tracks = found->second.tracks;
-            // A library that lists a track twice offers it once.
-            if (std::find(tracks.begin(), tracks.end(), track) == tracks.end())
-                tracks.push_back(track);
+            const uint64_t key = place_key(track->get_location());
+            if (sought.contains(key))
+                matches.emplace_back(key, track);
         }
     }
+    absl::flat_hash_map<uint64_t, key_places> places;
+    places.reserve(matches.size());
+    for (auto& [key, track] : matches) {
+        auto& tracks = places[key].tracks;
+        // A library that lists a track twice offers it once.
+        if (std::find(tracks.begin(), tracks.end(), track) == tracks.end())
+            tracks.push_back(std::move(track));
+    }
+    matches.clear();
 
     std::vector<found_move> moves;
     absl::flat_hash_map<const metadb_handle*, size_t> claims;
     for (size_t i = 0; i < doomed.size(); ++i) {
-        key_places& here = places.find(keys[i])->second;
-        if (here.tracks.empty())
+        auto found = places.find(keys[i]);
+        if (found == places.end())
             continue;
+        key_places& here = found->second;
         if (!here.examined) {
             here.examined = true;
             for (const metadb_handle_ptr& track : here.tracks) {
