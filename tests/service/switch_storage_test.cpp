@@ -325,28 +325,34 @@ TEST(SwitchStorage, EachFailingStageIsReportedAndLeavesWhatItShould) {
 
 // Processor seconds per entry that library-only pruning takes over the active
 // storage after `entries` tracks were stored, one in ten of them outside the
-// media library; the store and the library keep what earlier calls stored.
+// media library, and half of those moved to another folder that the library
+// lists; the store and the library keep what earlier calls stored.
 double prune_seconds_per_entry(service_test_host& host, size_t& stored, size_t entries) {
+    const size_t moved_before = (stored + 19) / 20;
     {
         service_ptr_t<tagshelf_reader_writer> writer;
         EXPECT_TRUE(host.shelf().get_writer(writer));
         for (; stored < entries; ++stored) {
-            const metadb_handle_ptr track =
-                host.track("Artist " + std::to_string(stored % 89) + "/" + std::to_string(stored) +
-                           " Title.flac");
+            const std::string name = "Artist " + std::to_string(stored % 89) + "/" +
+                                     std::to_string(stored) + " Title.flac";
+            const metadb_handle_ptr track = host.track(name);
             tagshelf_handle_ptr handle;
             writer->get_handle(handle, track);
             writer->set_value(handle, "RATING", "3");
             if (stored % 10 != 0)
                 host.session().library().add(track->get_location());
+            else if (stored % 20 == 0)
+                host.session().library().add(host.track("moved/" + name)->get_location());
         }
     }
     service_ptr_t<tagshelf_reader_writer> writer;
     host.shelf().active_storage()->get_writer(writer);
     const std::clock_t started = std::clock();
-    prune_non_library(*writer);
+    const size_t followed = prune_non_library(*writer);
     const double seconds = double(std::clock() - started) / CLOCKS_PER_SEC;
-    EXPECT_EQ(writer->get_entry_count(), int64_t(entries - (entries + 9) / 10));
+    EXPECT_EQ(followed, (entries + 19) / 20 - moved_before);
+    EXPECT_EQ(writer->get_entry_count(),
+              int64_t(entries - (entries + 9) / 10 + (entries + 19) / 20));
     return seconds / double(entries);
 }
 
