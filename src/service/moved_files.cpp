@@ -36,7 +36,8 @@ struct key_places {
     absl::InlinedVector<metadb_handle_ptr, 1> tracks;
     // Worked out once, for the first entry that looks here.
     bool examined = false;
-    // The tracks without an entry, each with the detached handle the storage gave.
+    // The tracks without fields of their own, each with the handle the storage
+    // gave for it, which the entry that moves there fills.
     absl::InlinedVector<std::pair<metadb_handle_ptr, tagshelf_handle_ptr>, 1> free;
 };
 
