@@ -147,6 +147,17 @@ protected:
     ~metadb_io() = default;
 };
 
+// Receives the tracks of the media library one by one.
+class library_track_callback {
+public:
+    // One track the library lists. The handle stays valid during the call; take a
+    // reference (a metadb_handle_ptr) to keep it longer.
+    virtual void on_track(metadb_handle& track) = 0;
+
+protected:
+    ~library_track_callback() = default;
+};
+
 // The media library: the tracks the user collected.
 class library_manager : public service_base {
 public:
@@ -156,9 +167,10 @@ public:
         0xFEBD85B5, 0xC12D, 0x45B5, {0xB5, 0x5D, 0x0D, 0x3F, 0x43, 0x2B, 0x0C, 0x6B}};
 
     virtual bool is_item_in_library(const metadb_handle_ptr& track) = 0;
-    // Appends the handle of every track the library lists to `out`, in the
-    // library's own order; what `out` held before stays in front.
-    virtual void list_tracks(list_base_t<metadb_handle_ptr>& out) = 0;
+    // Calls `callback` for every track the library lists, in the library's own
+    // order, without copying the list: a library may hold a million tracks. The
+    // callback must not change the library.
+    virtual void enum_tracks(library_track_callback& callback) = 0;
 
 protected:
     ~library_manager() = default;

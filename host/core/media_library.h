@@ -67,7 +67,7 @@ public:
     media_library& operator=(const media_library&) = delete;
 
     bool is_item_in_library(const metadb_handle_ptr& track) override;
-    void list_tracks(list_base_t<metadb_handle_ptr>& out) override;
+    void enum_tracks(library_track_callback& callback) override;
 
     bool contains(const playable_location& location) const;
     // Adds a track; false when it was already there.

@@ -12,7 +12,6 @@
 #include "frame/host_ops.h"
 #include "sdk/hash_bytes.h"
 #include "sdk/utf8.h"
-#include "service/progress_meter.h"
 #include "storage/folded_path.h"
 
 namespace {
@@ -63,28 +62,27 @@ std::vector<found_move> find_moves(tagshelf_reader_writer& writer,
         keys[i] = place_key(doomed[i]->get_location());
         sought.insert(keys[i]);
     }
-    std::vector<std::pair<uint64_t, metadb_handle_ptr>> matches;
-    {
-        metadb_handle_list library;
-        host_ops::single<library_manager>()->list_tracks(library);
-        progress_meter progress("Looking for moved files", library.get_count());
-        size_t walked = 0;
-        for (const metadb_handle_ptr& track : library) {
-            progress.advance(++walked);
-            const uint64_t key = place_key(track->get_location());
+    // The library tracks filed under a sought key, with their keys.
+    struct matching_tracks final : library_track_callback {
+        const absl::flat_hash_set<uint64_t>& sought;
+        std::vector<std::pair<uint64_t, metadb_handle_ptr>> found;
+        explicit matching_tracks(const absl::flat_hash_set<uint64_t>& keys) : sought(keys) {}
+        void on_track(metadb_handle& track) override {
+            const uint64_t key = place_key(track.get_location());
             if (sought.contains(key))
-                matches.emplace_back(key, track);
+                found.emplace_back(key, &track);
         }
-    }
+    } matches(sought);
+    host_ops::single<library_manager>()->enum_tracks(matches);
     absl::flat_hash_map<uint64_t, key_places> places;
-    places.reserve(matches.size());
-    for (auto& [key, track] : matches) {
+    places.reserve(matches.found.size());
+    for (auto& [key, track] : matches.found) {
         auto& tracks = places[key].tracks;
         // A library that lists a track twice offers it once.
         if (std::find(tracks.begin(), tracks.end(), track) == tracks.end())
             tracks.push_back(std::move(track));
     }
-    matches.clear();
+    matches.found.clear();
 
     std::vector<found_move> moves;
     absl::flat_hash_map<const metadb_handle*, size_t> claims;

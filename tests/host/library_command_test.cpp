@@ -31,12 +31,14 @@ std::vector<std::string> listed(const media_library& library) {
 
 // The tracks the library hands to a component that asks for all of them.
 std::vector<std::string> handed_out(media_library& library) {
-    metadb_handle_list tracks;
-    library.list_tracks(tracks);
-    std::vector<std::string> lines;
-    for (const auto& track : tracks)
-        lines.push_back(spelled(track->get_location()));
-    return lines;
+    struct collect final : library_track_callback {
+        std::vector<std::string> lines;
+        void on_track(metadb_handle& track) override {
+            lines.push_back(spelled(track.get_location()));
+        }
+    } collected;
+    library.enum_tracks(collected);
+    return collected.lines;
 }
 
 TEST(LibraryCommand, AddedTracksAreListedInALaterSession) {
