@@ -50,17 +50,17 @@ int with_preferences_page(host_session& session, const service_ptr_t<preferences
                           const std::function<int(preferences_dialog&)>& use, page_view view) {
     kept_dialog& state = kept();
     if (state.session != &session || state.keepers == 0) {
-        preferences_dialog dialog(session.windows(), session.get_main_window());
+        preferences_dialog dialog(session.dialog_windows(), session.get_main_window());
         dialog.open(page);
         int status = use(dialog);
         dialog.close();
         return status;
     }
     if (!state.dialog || state.page != page.get_ptr() || view == page_view::current ||
-        !session.windows().is_window(state.dialog->page_window())) {
+        !session.dialog_windows().is_window(state.dialog->page_window())) {
         state.close();
-        auto dialog =
-            std::make_unique<preferences_dialog>(session.windows(), session.get_main_window());
+        auto dialog = std::make_unique<preferences_dialog>(session.dialog_windows(),
+                                                           session.get_main_window());
         dialog->open(page);
         state.dialog = std::move(dialog);
         state.page = page.get_ptr();

@@ -81,7 +81,7 @@ int prefs_click(host_session& session, const command_args& args) {
     need_count(args, 1, "ID");
     int id = parse_number(args[0], "ID");
     return with_page(session, [&](preferences_dialog& dialog) {
-        session.windows().click(dialog.reveal_control(id));
+        session.dialog_windows().click(dialog.reveal_control(id));
         return 0;
     });
 }
@@ -92,7 +92,7 @@ int prefs_check(host_session& session, const command_args& args) {
     if (args[1] != "on" && args[1] != "off")
         throw usage_error("the state must be on or off, not '" + args[1] + "'");
     return with_page(session, [&](preferences_dialog& dialog) {
-        session.windows().set_check(dialog.reveal_control(id), args[1] == "on");
+        session.dialog_windows().set_check(dialog.reveal_control(id), args[1] == "on");
         return 0;
     });
 }
@@ -102,7 +102,7 @@ int prefs_select(host_session& session, const command_args& args) {
     int id = parse_number(args[0], "ID");
     int index = args[1] == "none" ? -1 : parse_number(args[1], "INDEX");
     return with_page(session, [&](preferences_dialog& dialog) {
-        session.windows().select(dialog.reveal_control(id), index);
+        session.dialog_windows().select(dialog.reveal_control(id), index);
         return 0;
     });
 }
@@ -111,7 +111,7 @@ int prefs_type(host_session& session, const command_args& args) {
     need_count(args, 2, "ID and TEXT");
     int id = parse_number(args[0], "ID");
     return with_page(session, [&](preferences_dialog& dialog) {
-        session.windows().type_text(dialog.reveal_control(id), args[1]);
+        session.dialog_windows().type_text(dialog.reveal_control(id), args[1]);
         return 0;
     });
 }

@@ -3,6 +3,7 @@
 // choose in the storage combo box, tick, click, answer the questions (--answer),
 // and read what the page then shows.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,11 +48,11 @@ int with_tagshelf_page(host_session& session, F use) {
         "the \"Tag Shelf\" preferences page is not registered; is the component loaded?");
 }
 
-const headless_window& state_of(host_session& session, HWND control) {
-    const headless_window* window = session.windows().find(control);
+window_state state_of(host_session& session, HWND control) {
+    std::optional<window_state> window = session.dialog_windows().state(control);
     if (!window)
         throw std::runtime_error("a control of the preferences page went away");
-    return *window;
+    return *std::move(window);
 }
 
 // The statistics label's text with its CR LF line breaks as plain line breaks.
@@ -77,8 +78,7 @@ const char* label_start_of(const std::string& word) {
 }
 
 // The combo box line whose label starts with `label_start`.
-int find_method_line(const headless_window& combo, const std::string& word,
-                     const char* label_start) {
+int find_method_line(const window_state& combo, const std::string& word, const char* label_start) {
     std::string start(label_start);
     for (size_t i = 0; i < combo.items.size(); ++i) {
         if (combo.items[i].compare(0, start.size(), start) == 0)
@@ -108,7 +108,7 @@ int storage_use(host_session& session, const command_args& args) {
     const char* label_start = label_start_of(word);
 
     return with_tagshelf_page(session, [&](preferences_dialog& dialog) {
-        headless_windows& windows = session.windows();
+        user_windows& windows = session.dialog_windows();
         HWND combo = dialog.reveal_control(storage_method_combo);
         int line = find_method_line(state_of(session, combo), word, label_start);
         std::string label = state_of(session, combo).items[size_t(line)];
@@ -162,7 +162,7 @@ int click_maintenance(host_session& session, const command_args& args, int butto
                                                  "nothing to ") +
                                      action + "; choose one with: storage use config|sqlite|text");
         }
-        session.windows().click(control);
+        session.dialog_windows().click(control);
         print_statistics(session, dialog);
         return 0;
     });

@@ -14,6 +14,7 @@
 #include "host/titleformat/script_compiler.h"
 #include "host/titleformat/track_formatter.h"
 #include "host/ui/host_help_site.h"
+#include "host/ui/system_windows.h"
 #include "sdk/host_access.h"
 #include "sdk/initquit.h"
 
@@ -52,7 +53,11 @@ host_session::host_session(host_options options)
         std::make_unique<user_prompts>(m_options.answer, m_options.file_answer, interactive));
     m_registry.add_service(window_system::class_guid, m_windows);
     m_registry.add_service(help_site::class_guid, make_service<host_help_site>());
-    m_main_window = m_windows->create_frame(nullptr, get_host_name(), RECT{0, 0, 800, 600});
+    // With the system's own windows the host program has no main window: its
+    // dialogs and the components' message boxes are windows of their own.
+    m_system_windows = make_system_windows();
+    if (!m_system_windows)
+        m_main_window = m_windows->create_frame(nullptr, get_host_name(), RECT{0, 0, 800, 600});
     m_registry.add_service(titleformat_compiler::class_guid, make_service<script_compiler>());
     m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
     m_registry.add_service(hasher::class_guid, make_service<md5_hasher>());
@@ -67,6 +72,9 @@ host_session::~host_session() {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "sonarith-host: %s\n", e.what());
     }
+    // The system's windows go while the components whose dialogs they may still
+    // hold are loaded.
+    m_system_windows.reset();
     // Components go before the host's own services, which they may still hold.
     m_registry.remove_component_services();
     m_components.clear();

@@ -65,7 +65,14 @@ public:
     media_library& library() { return *m_library; }
     host_console& console() { return *m_console; }
     refresh_service& refreshes() { return *m_refresh; }
+    // The headless window layer: the components' window system where they have
+    // no system of their own, and the questions they ask the user.
     headless_windows& windows() { return *m_windows; }
+    // The windows the host shows its dialogs in: the system's own where it has
+    // them, the headless ones otherwise.
+    user_windows& dialog_windows() {
+        return m_system_windows ? *m_system_windows : static_cast<user_windows&>(*m_windows);
+    }
     const std::vector<std::unique_ptr<loaded_component>>& components() const {
         return m_components;
     }
@@ -105,6 +112,7 @@ private:
     service_ptr_t<host_console> m_console;
     service_ptr_t<refresh_service> m_refresh;
     service_ptr_t<headless_windows> m_windows;
+    std::unique_ptr<user_windows> m_system_windows;
     HWND m_main_window = nullptr;
     std::thread::id m_main_thread;
     bool m_started = false;

@@ -46,7 +46,7 @@ size_t sorted_position(const std::vector<std::string>& items, const std::string&
 
 // The list operations shared by combo boxes, list boxes and tab controls.
 struct list_ops {
-    headless_window& window;
+    window_state& window;
     LRESULT error;
 
     LRESULT insert(WPARAM wparam, std::string text) {
@@ -107,7 +107,7 @@ struct list_ops {
     }
 };
 
-control_reply button_message(headless_window& window, UINT message, WPARAM wparam) {
+control_reply button_message(window_state& window, UINT message, WPARAM wparam) {
     switch (message) {
         case BM_GETCHECK:
             return {LRESULT(window.check), {}};
@@ -118,7 +118,7 @@ control_reply button_message(headless_window& window, UINT message, WPARAM wpara
     return {};
 }
 
-control_reply combo_message(headless_window& window, UINT message, WPARAM wparam, LPARAM lparam) {
+control_reply combo_message(window_state& window, UINT message, WPARAM wparam, LPARAM lparam) {
     list_ops lines{window, CB_ERR};
     switch (message) {
         case CB_ADDSTRING:
@@ -143,7 +143,7 @@ control_reply combo_message(headless_window& window, UINT message, WPARAM wparam
     return {};
 }
 
-control_reply list_message(headless_window& window, UINT message, WPARAM wparam, LPARAM lparam) {
+control_reply list_message(window_state& window, UINT message, WPARAM wparam, LPARAM lparam) {
     list_ops lines{window, LB_ERR};
     switch (message) {
         case LB_ADDSTRING:
@@ -168,7 +168,7 @@ control_reply list_message(headless_window& window, UINT message, WPARAM wparam,
     return {};
 }
 
-control_reply tab_message(headless_window& window, UINT message, WPARAM wparam, LPARAM lparam) {
+control_reply tab_message(window_state& window, UINT message, WPARAM wparam, LPARAM lparam) {
     list_ops tabs{window, -1};
     switch (message) {
         case TCM_INSERTITEMA: {
@@ -232,7 +232,7 @@ RECT tab_window_rect(RECT r) {
             r.bottom + tab_frame};
 }
 
-control_reply control_message(headless_window& window, UINT message, WPARAM wparam, LPARAM lparam) {
+control_reply control_message(window_state& window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_SETTEXT: {
             const char* text = text_argument(lparam);

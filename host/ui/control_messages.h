@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "host/ui/headless_window.h"
+#include "host/ui/window_state.h"
 
 // What a control answers to a message, and the notification the change calls for.
 struct control_reply {
@@ -14,7 +14,7 @@ struct control_reply {
     std::optional<WORD> notification;
 };
 
-control_reply control_message(headless_window& window, UINT message, WPARAM wparam, LPARAM lparam);
+control_reply control_message(window_state& window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The tab control's display area for a window rectangle, and back: the strip of
 // tabs on top and a thin frame around the pages.

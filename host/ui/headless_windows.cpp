@@ -24,11 +24,6 @@ void base_units(int font_size, int& base_x, int& base_y) {
 // template's height is that of the open list.
 constexpr int combo_closed_height_units = 14;
 
-std::string first_line(std::string_view text) {
-    size_t end = text.find_first_of("\r\n");
-    return std::string(text.substr(0, end));
-}
-
 // The bytes of the UTF-8 sequence that `lead` starts.
 size_t sequence_length(unsigned char lead) {
     if (lead >= 0xF0 && lead < 0xF8)
@@ -66,29 +61,34 @@ headless_windows::headless_windows(std::unique_ptr<user_prompts> prompts)
 
 headless_windows::~headless_windows() = default;
 
-headless_window* headless_windows::lookup(HWND window) {
+window_state* headless_windows::lookup(HWND window) {
     auto found = m_windows.find(window);
     return found == m_windows.end() ? nullptr : found->second.get();
 }
 
-const headless_window* headless_windows::find(HWND window) const {
+const window_state* headless_windows::find(HWND window) const {
     auto found = m_windows.find(window);
     return found == m_windows.end() ? nullptr : found->second.get();
 }
 
-HWND headless_windows::add_window(std::unique_ptr<headless_window> window) {
+std::optional<window_state> headless_windows::state(HWND window) const {
+    const window_state* found = find(window);
+    return found ? std::optional<window_state>(*found) : std::nullopt;
+}
+
+HWND headless_windows::add_window(std::unique_ptr<window_state> window) {
     // Handles are never reused, so a stale handle never reaches another window.
     HWND handle = reinterpret_cast<HWND>(m_next_handle);
     m_next_handle += 0x10;
     window->handle = handle;
-    if (headless_window* parent = lookup(window->parent))
+    if (window_state* parent = lookup(window->parent))
         parent->children.push_back(handle);
     m_windows.emplace(handle, std::move(window));
     return handle;
 }
 
 HWND headless_windows::create_frame(HWND parent, std::string caption, RECT rect) {
-    auto window = std::make_unique<headless_window>();
+    auto window = std::make_unique<window_state>();
     window->parent = lookup(parent) ? parent : nullptr;
     window->kind = window_kind::frame;
     window->text = std::move(caption);
@@ -103,7 +103,7 @@ HWND headless_windows::create_dialog(const dialog_template& tpl, HWND parent, DL
         tpl.cy < 0) {
         return nullptr;
     }
-    auto dialog = std::make_unique<headless_window>();
+    auto dialog = std::make_unique<window_state>();
     dialog->parent = parent;
     dialog->kind = window_kind::dialog;
     dialog->style = tpl.style;
@@ -122,7 +122,7 @@ HWND headless_windows::create_dialog(const dialog_template& tpl, HWND parent, DL
     HWND first_tab_stop = nullptr;
     for (size_t i = 0; i < tpl.control_count; ++i) {
         const dialog_control& item = tpl.controls[i];
-        auto control = std::make_unique<headless_window>();
+        auto control = std::make_unique<window_state>();
         control->parent = handle;
         control->kind = control_kind(item.kind, item.style);
         control->style = item.style;
@@ -143,7 +143,7 @@ HWND headless_windows::create_dialog(const dialog_template& tpl, HWND parent, DL
     }
 
     dispatch(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab_stop), param);
-    headless_window* created = lookup(handle);
+    window_state* created = lookup(handle);
     if (!created || created->destroying)
         return nullptr;
     if (tpl.style & WS_VISIBLE)
@@ -152,7 +152,7 @@ HWND headless_windows::create_dialog(const dialog_template& tpl, HWND parent, DL
 }
 
 bool headless_windows::destroy_window(HWND window) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target)
         return false;
     if (target->destroying)
@@ -168,7 +168,7 @@ bool headless_windows::destroy_window(HWND window) {
     target = lookup(window);
     if (!target)
         return true;
-    if (headless_window* parent = lookup(target->parent)) {
+    if (window_state* parent = lookup(target->parent)) {
         auto& siblings = parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
     }
@@ -181,11 +181,11 @@ bool headless_windows::is_window(HWND window) {
 }
 
 HWND headless_windows::get_dlg_item(HWND dialog, int id) {
-    headless_window* parent = lookup(dialog);
+    window_state* parent = lookup(dialog);
     if (!parent)
         return nullptr;
     for (HWND child : parent->children) {
-        headless_window* control = lookup(child);
+        window_state* control = lookup(child);
         if (control && control->id == id)
             return child;
     }
@@ -193,17 +193,17 @@ HWND headless_windows::get_dlg_item(HWND dialog, int id) {
 }
 
 int headless_windows::get_dlg_ctrl_id(HWND window) {
-    headless_window* control = lookup(window);
+    window_state* control = lookup(window);
     return control ? control->id : 0;
 }
 
 HWND headless_windows::get_parent(HWND window) {
-    headless_window* child = lookup(window);
+    window_state* child = lookup(window);
     return child ? child->parent : nullptr;
 }
 
 LRESULT headless_windows::dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target)
         return 0;
     if (target->proc) {
@@ -226,7 +226,7 @@ LRESULT headless_windows::send_message(HWND window, UINT message, WPARAM wparam,
 }
 
 bool headless_windows::enable_window(HWND window, bool enable) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target)
         return false;
     bool was_disabled = !target->enabled;
@@ -235,12 +235,12 @@ bool headless_windows::enable_window(HWND window, bool enable) {
 }
 
 bool headless_windows::is_window_enabled(HWND window) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     return target && target->enabled;
 }
 
 bool headless_windows::show_window(HWND window, int command) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target)
         return false;
     bool was_visible = target->visible;
@@ -249,7 +249,7 @@ bool headless_windows::show_window(HWND window, int command) {
 }
 
 bool headless_windows::is_window_visible(HWND window) {
-    for (headless_window* w = lookup(window); w; w = lookup(w->parent)) {
+    for (window_state* w = lookup(window); w; w = lookup(w->parent)) {
         if (!w->visible)
             return false;
         if (!w->parent)
@@ -260,7 +260,7 @@ bool headless_windows::is_window_visible(HWND window) {
 
 bool headless_windows::set_window_pos(HWND window, HWND insert_after, int x, int y, int cx, int cy,
                                       UINT flags) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target)
         return false;
     RECT before = target->rect;
@@ -301,12 +301,12 @@ bool headless_windows::set_window_pos(HWND window, HWND insert_after, int x, int
 }
 
 bool headless_windows::get_window_rect(HWND window, RECT* rect) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target || !rect)
         return false;
     int x = 0;
     int y = 0;
-    for (headless_window* w = target; w; w = lookup(w->parent)) {
+    for (window_state* w = target; w; w = lookup(w->parent)) {
         x += w->rect.left;
         y += w->rect.top;
     }
@@ -315,7 +315,7 @@ bool headless_windows::get_window_rect(HWND window, RECT* rect) {
 }
 
 bool headless_windows::get_client_rect(HWND window, RECT* rect) {
-    headless_window* target = lookup(window);
+    window_state* target = lookup(window);
     if (!target || !rect)
         return false;
     *rect = {0, 0, target->width(), target->height()};
@@ -337,11 +337,11 @@ HWND headless_windows::find_control(HWND root, int id) const {
 
 std::vector<HWND> headless_windows::find_controls(HWND root, int id) const {
     std::vector<HWND> found;
-    const headless_window* parent = find(root);
+    const window_state* parent = find(root);
     if (!parent)
         return found;
     for (HWND child : parent->children) {
-        const headless_window* control = find(child);
+        const window_state* control = find(child);
         if (!control)
             continue;
         if (control->id == id && control->kind != window_kind::dialog)
@@ -352,32 +352,13 @@ std::vector<HWND> headless_windows::find_controls(HWND root, int id) const {
     return found;
 }
 
-std::string headless_windows::describe(const headless_window& window) const {
-    std::string out(kind_name(window.kind));
-    if (window.id != IDC_STATIC && window.id != 0)
-        out += " " + std::to_string(window.id);
-    if (!window.text.empty() && window.kind != window_kind::edit)
-        out += " \"" + first_line(window.text) + "\"";
-    return out;
-}
-
-headless_window& headless_windows::usable_control(HWND control, const char* action) {
-    headless_window* target = lookup(control);
-    if (!target)
-        throw user_action_error(std::string("cannot ") + action + ": the control does not exist");
-    if (!is_window_visible(control))
-        throw user_action_error("cannot " + std::string(action) + " " + describe(*target) +
-                                ": it is hidden");
-    for (headless_window* w = target; w; w = lookup(w->parent)) {
-        if (!w->enabled)
-            throw user_action_error("cannot " + std::string(action) + " " + describe(*target) +
-                                    ": it is disabled");
-    }
-    return *target;
+window_state& headless_windows::usable_control(HWND control, const char* action) {
+    ::usable_control(*this, control, action);
+    return *lookup(control);
 }
 
 void headless_windows::notify_command(HWND control, WORD code) {
-    headless_window* source = lookup(control);
+    window_state* source = lookup(control);
     if (!source || !source->parent)
         return;
     dispatch(source->parent, WM_COMMAND, MAKEWPARAM(WORD(source->id), code),
@@ -385,7 +366,7 @@ void headless_windows::notify_command(HWND control, WORD code) {
 }
 
 void headless_windows::notify(HWND control, UINT code) {
-    headless_window* source = lookup(control);
+    window_state* source = lookup(control);
     if (!source || !source->parent)
         return;
     NMHDR header{control, UINT_PTR(source->id), code};
@@ -393,7 +374,7 @@ void headless_windows::notify(HWND control, UINT code) {
 }
 
 void headless_windows::click(HWND control) {
-    headless_window& target = usable_control(control, "click");
+    window_state& target = usable_control(control, "click");
     switch (target.kind) {
         case window_kind::check_box:
             if ((target.style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
@@ -404,25 +385,25 @@ void headless_windows::click(HWND control) {
             notify_command(control, BN_CLICKED);
             return;
         default:
-            throw user_action_error("cannot click " + describe(target) + ": only buttons and " +
+            throw user_action_error("cannot click " + control_name(target) + ": only buttons and " +
                                     "check boxes are clicked");
     }
 }
 
 void headless_windows::set_check(HWND control, bool on) {
-    headless_window& target = usable_control(control, "tick");
+    window_state& target = usable_control(control, "tick");
     if (target.kind != window_kind::check_box)
-        throw user_action_error("cannot tick " + describe(target) + ": it is not a check box");
+        throw user_action_error("cannot tick " + control_name(target) + ": it is not a check box");
     if ((target.check == BST_CHECKED) != on)
         click(control);
 }
 
 void headless_windows::select(HWND control, int index) {
-    headless_window& target = usable_control(control, "select in");
+    window_state& target = usable_control(control, "select in");
     int count = int(target.items.size());
     auto out_of_range = [&] {
         return user_action_error("cannot select line " + std::to_string(index) + " of " +
-                                 describe(target) + ": it has " + std::to_string(count) +
+                                 control_name(target) + ": it has " + std::to_string(count) +
                                  (count == 1 ? " line" : " lines"));
     };
     switch (target.kind) {
@@ -444,15 +425,15 @@ void headless_windows::select(HWND control, int index) {
             select_tab(control, index);
             return;
         default:
-            throw user_action_error("cannot select in " + describe(target) +
+            throw user_action_error("cannot select in " + control_name(target) +
                                     ": it has no lines to choose from");
     }
 }
 
 void headless_windows::type_text(HWND control, std::string_view text) {
-    headless_window& target = usable_control(control, "type into");
+    window_state& target = usable_control(control, "type into");
     if (target.kind != window_kind::edit)
-        throw user_action_error("cannot type into " + describe(target) + ": it is not an edit");
+        throw user_action_error("cannot type into " + control_name(target) + ": it is not an edit");
     std::string typed = target.is_multiline_edit() ? std::string(text) : first_line(text);
     if (typed.empty()) {
         if (target.text.empty())
@@ -463,7 +444,7 @@ void headless_windows::type_text(HWND control, std::string_view text) {
     }
     bool first = true;
     for (const std::string& character : characters(typed)) {
-        headless_window* edit = lookup(control);
+        window_state* edit = lookup(control);
         // The page may disable or hide the edit in answer to a keystroke; a user
         // could not type on then.
         if (!edit || !edit->enabled || !is_window_visible(control))
@@ -478,9 +459,9 @@ void headless_windows::type_text(HWND control, std::string_view text) {
 }
 
 void headless_windows::select_tab(HWND tab_control, int index) {
-    headless_window& target = usable_control(tab_control, "select a tab of");
+    window_state& target = usable_control(tab_control, "select a tab of");
     if (target.kind != window_kind::tab_control)
-        throw user_action_error("cannot select a tab of " + describe(target) +
+        throw user_action_error("cannot select a tab of " + control_name(target) +
                                 ": it is not a tab control");
     int count = int(target.items.size());
     if (index < 0 || index >= count) {
@@ -491,7 +472,7 @@ void headless_windows::select_tab(HWND tab_control, int index) {
     if (index == target.selection)
         return;
     notify(tab_control, TCN_SELCHANGING);
-    headless_window* tabs = lookup(tab_control);
+    window_state* tabs = lookup(tab_control);
     if (!tabs)
         return;
     tabs->selection = index;

@@ -79,7 +79,7 @@ std::string class_of(window_kind kind) {
     return "frame";
 }
 
-std::string inner(const headless_window& window) {
+std::string inner(const window_state& window) {
     switch (window.kind) {
         case window_kind::check_box: {
             std::string mark = window.check == BST_CHECKED         ? "&#10003;"
@@ -121,7 +121,7 @@ std::string inner(const headless_window& window) {
 }
 
 // Where a tooltip tells what the control is: its id, kind and lines.
-std::string tooltip(const headless_window& window) {
+std::string tooltip(const window_state& window) {
     std::string out(kind_name(window.kind));
     if (window.id != IDC_STATIC && window.id != 0)
         out += " " + std::to_string(window.id);
@@ -146,7 +146,7 @@ std::string font_family(const std::string& font) {
     return family + "sans-serif";
 }
 
-void draw(const headless_windows& windows, const headless_window& window, bool is_root, int indent,
+void draw(const user_windows& windows, const window_state& window, bool is_root, int indent,
           std::string& out) {
     std::string pad(size_t(indent) * 2, ' ');
     std::string classes = "w " + class_of(window.kind);
@@ -177,7 +177,7 @@ void draw(const headless_windows& windows, const headless_window& window, bool i
            html_escape(tooltip(window)) + "\" style=\"" + style + "\">" + inner(window);
     bool first_child = true;
     for (HWND child : window.children) {
-        const headless_window* control = windows.find(child);
+        std::optional<window_state> control = windows.state(child);
         if (!control || !control->visible)
             continue;
         if (first_child)
@@ -219,9 +219,9 @@ std::string html_escape(const std::string& text) {
     return out;
 }
 
-void html_renderer::add_view(const headless_windows& windows, HWND root, std::string caption) {
+void html_renderer::add_view(const user_windows& windows, HWND root, std::string caption) {
     html_view view{std::move(caption), root, {}};
-    if (const headless_window* window = windows.find(root))
+    if (std::optional<window_state> window = windows.state(root))
         draw(windows, *window, true, 1, view.drawing);
     m_views.push_back(std::move(view));
 }

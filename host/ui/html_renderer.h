@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ui/headless_windows.h"
+#include "host/ui/user_windows.h"
 
 // One picture in the file: the tree under `root` as it looks now, under a caption.
 struct html_view {
@@ -21,7 +21,7 @@ class html_renderer {
 public:
     explicit html_renderer(std::string title) : m_title(std::move(title)) {}
     // Draws the tree under `root` as it looks now.
-    void add_view(const headless_windows& windows, HWND root, std::string caption);
+    void add_view(const user_windows& windows, HWND root, std::string caption);
     // The whole HTML document.
     std::string document() const;
 

@@ -19,7 +19,7 @@ std::string lower(std::string text) {
 
 }  // namespace
 
-preferences_dialog::preferences_dialog(headless_windows& windows, HWND owner)
+preferences_dialog::preferences_dialog(user_windows& windows, HWND owner)
     : m_windows(windows), m_owner(owner) {}
 
 preferences_dialog::~preferences_dialog() {
@@ -37,7 +37,7 @@ void preferences_dialog::open(const service_ptr_t<preferences_page>& page) {
     m_page_name = name ? name : "";
     m_dialog = m_windows.create_frame(m_owner, "Preferences", RECT{0, 0, 0, 0});
     m_page_window = page->create_page(m_dialog);
-    const headless_window* created = m_windows.find(m_page_window);
+    std::optional<window_state> created = m_windows.state(m_page_window);
     if (!created) {
         close();
         throw std::runtime_error("the preferences page \"" + m_page_name +
@@ -69,7 +69,7 @@ HWND preferences_dialog::tab_control() const {
     while (!pending.empty()) {
         HWND current = pending.front();
         pending.erase(pending.begin());
-        const headless_window* window = m_windows.find(current);
+        std::optional<window_state> window = m_windows.state(current);
         if (!window)
             continue;
         if (window->kind == window_kind::tab_control)
@@ -80,12 +80,12 @@ HWND preferences_dialog::tab_control() const {
 }
 
 std::vector<std::string> preferences_dialog::tab_names() const {
-    const headless_window* tabs = m_windows.find(tab_control());
+    std::optional<window_state> tabs = m_windows.state(tab_control());
     return tabs ? tabs->items : std::vector<std::string>{};
 }
 
 int preferences_dialog::selected_tab() const {
-    const headless_window* tabs = m_windows.find(tab_control());
+    std::optional<window_state> tabs = m_windows.state(tab_control());
     return tabs ? tabs->selection : -1;
 }
 

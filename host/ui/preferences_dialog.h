@@ -1,7 +1,8 @@
-// The host's preferences dialog, headless: it finds the registered preferences
-// pages, opens one in a dialog window of the host, and shows and drives the page
-// as a user would, switching to the tab that holds a control before using it.
-// Closing the dialog destroys the page, so the page sees its WM_DESTROY.
+// The host's preferences dialog: it finds the registered preferences pages, opens
+// one in a dialog window of the host (headless, or the system's own), and shows
+// and drives the page as a user would, switching to the tab that holds a control
+// before using it. Closing the dialog destroys the page, so the page sees its
+// WM_DESTROY.
 #pragma once
 
 #include <optional>
@@ -9,12 +10,12 @@
 #include <vector>
 
 #include "host/core/service_registry.h"
-#include "host/ui/headless_windows.h"
+#include "host/ui/user_windows.h"
 #include "sdk/preferences_page.h"
 
 class preferences_dialog {
 public:
-    preferences_dialog(headless_windows& windows, HWND owner);
+    preferences_dialog(user_windows& windows, HWND owner);
     ~preferences_dialog();
     preferences_dialog(const preferences_dialog&) = delete;
     preferences_dialog& operator=(const preferences_dialog&) = delete;
@@ -57,7 +58,7 @@ private:
     template <class F>
     void for_each_tab(const std::vector<int>& tabs, F look);
 
-    headless_windows& m_windows;
+    user_windows& m_windows;
     HWND m_owner;
     HWND m_dialog = nullptr;
     HWND m_page_window = nullptr;

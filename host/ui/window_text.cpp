@@ -19,12 +19,12 @@ std::string plural(size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void describe(const headless_windows& windows, const headless_window& window, int indent,
+void describe(const user_windows& windows, const window_state& window, int indent,
               std::string& out) {
     std::string pad(size_t(indent), ' ');
     if (window.kind == window_kind::dialog || window.kind == window_kind::frame) {
         for (HWND child : window.children) {
-            const headless_window* control = windows.find(child);
+            std::optional<window_state> control = windows.state(child);
             if (!control)
                 continue;
             bool container =
@@ -108,9 +108,9 @@ std::string quote_text(const std::string& text) {
     return out + "\"";
 }
 
-std::string describe_window_tree(const headless_windows& windows, HWND root, int indent) {
+std::string describe_window_tree(const user_windows& windows, HWND root, int indent) {
     std::string out;
-    if (const headless_window* window = windows.find(root))
+    if (std::optional<window_state> window = windows.state(root))
         describe(windows, *window, indent, out);
     return out;
 }

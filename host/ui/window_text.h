@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "host/ui/headless_windows.h"
+#include "host/ui/user_windows.h"
 
 // The visible descendants of `root` (hidden dialogs are left out with their
 // controls; a hidden control is listed as hidden), each line indented by `indent`.
-std::string describe_window_tree(const headless_windows& windows, HWND root, int indent = 0);
+std::string describe_window_tree(const user_windows& windows, HWND root, int indent = 0);
 
 // Text as one quoted line: quotes, backslashes and line breaks escaped.
 std::string quote_text(const std::string& text);

@@ -20,7 +20,7 @@ protected:
     HWND dialog() const { return m_dialog; }
     // The control with `id` anywhere in the dialog.
     HWND control(int id) { return windows().find_control(m_dialog, id); }
-    const headless_window& state(int id) { return *windows().find(control(id)); }
+    const window_state& state(int id) { return *windows().find(control(id)); }
     std::vector<std::string>& events() { return test_dialog_events(); }
 
 private:

@@ -47,9 +47,9 @@ void prefs_test::close_page() {
     m_dialog.reset();
 }
 
-const headless_window& prefs_test::state(int id) {
+const window_state& prefs_test::state(int id) {
     HWND found = windows().find_control(m_dialog->page_window(), id);
-    const headless_window* window = windows().find(found);
+    const window_state* window = windows().find(found);
     if (!window)
         throw std::runtime_error("the page has no control " + std::to_string(id));
     return *window;

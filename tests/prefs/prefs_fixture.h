@@ -39,7 +39,7 @@ protected:
     // A control of the page, its tab shown first.
     HWND control(int id) { return m_dialog->reveal_control(id); }
     // What a control shows now, without switching tabs.
-    const headless_window& state(int id);
+    const window_state& state(int id);
     std::string text(int id) { return state(id).text; }
     bool enabled(int id) { return state(id).enabled; }
     bool checked(int id) { return state(id).check == BST_CHECKED; }

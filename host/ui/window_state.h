@@ -1,6 +1,7 @@
-// One window of the headless window layer and everything a user could see of it:
-// text, place, enabled and visible state, and the state of the control it is
-// (check mark, combo and list lines with their selection, tab items).
+// One window and everything a user could see of it: text, place, enabled and
+// visible state, and the state of the control it is (check mark, combo and list
+// lines with their selection, tab items). The headless window layer keeps its
+// windows as these records; the system's windows are read into one.
 #pragma once
 
 #include <string>
@@ -28,7 +29,7 @@ window_kind control_kind(control_class cls, DWORD style);
 // "push button", "check box", ... as `prefs show` prints it.
 std::string_view kind_name(window_kind kind);
 
-struct headless_window {
+struct window_state {
     HWND handle = nullptr;
     HWND parent = nullptr;
     std::vector<HWND> children;  // in creation (tab) order
@@ -60,3 +61,9 @@ struct headless_window {
     int width() const { return rect.right - rect.left; }
     int height() const { return rect.bottom - rect.top; }
 };
+
+// "check box 1082 \"Copy all data ...\"": a control as a message to the user names
+// it, with the first line of its text.
+std::string control_name(const window_state& window);
+// The text up to its first line break.
+std::string first_line(std::string_view text);

@@ -1,4 +1,4 @@
-#include "host/ui/headless_window.h"
+#include "host/ui/window_state.h"
 
 window_kind control_kind(control_class cls, DWORD style) {
     switch (cls) {
@@ -50,4 +50,18 @@ std::string_view kind_name(window_kind kind) {
             return "tab control";
     }
     return "window";
+}
+
+std::string control_name(const window_state& window) {
+    std::string out(kind_name(window.kind));
+    if (window.id != IDC_STATIC && window.id != 0)
+        out += " " + std::to_string(window.id);
+    if (!window.text.empty() && window.kind != window_kind::edit)
+        out += " \"" + first_line(window.text) + "\"";
+    return out;
+}
+
+std::string first_line(std::string_view text) {
+    size_t end = text.find_first_of("\r\n");
+    return std::string(text.substr(0, end));
 }
