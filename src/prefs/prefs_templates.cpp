@@ -57,7 +57,7 @@ constexpr dialog_control commands_tab_controls[] = {
     {IDC_NEW, control_class::button, "New", 180, 112, 38, 14, push_button},
     {IDC_REMOVE, control_class::button, "Remove", 224, 112, 38, 14, push_button},
     {IDC_STATIC, control_class::button, "Details", 5, 131, 306, 94, group_box},
-    {IDC_STATIC, control_class::static_text, "Display name", 13, 146, 43, 8, label},
+    {IDC_STATIC, control_class::static_text, "Display name", 13, 146, 45, 8, label},
     {IDC_DISPLAY_NAME, control_class::edit, "", 59, 144, 246, 13, single_line_edit | WS_DISABLED},
     {IDC_STATIC, control_class::static_text, "Field Name", 13, 165, 36, 8, label},
     {IDC_FIELD_NAME, control_class::edit, "", 59, 163, 246, 13,
