@@ -152,8 +152,11 @@ public:
                             outer.top, outer.right - outer.left, outer.bottom - outer.top, parent,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!frame) {
-            throw std::runtime_error("cannot open the window \"" + caption + "\" (error " +
-                                     std::to_string(GetLastError()) + "); is there a display?");
+            DWORD error = GetLastError();
+            throw std::runtime_error(
+                "cannot open the window \"" + caption + "\" (" +
+                (error ? "system error " + std::to_string(error) : std::string("no display")) +
+                ")");
         }
         m_frames.push_back(frame);
         ShowWindow(frame, SW_SHOWNORMAL);
