@@ -20,7 +20,7 @@ struct file_pairs {
 };
 
 fs::path absolute_path(const std::string& argument) {
-    return fs::absolute(fs::path(to_file_path(argument))).lexically_normal();
+    return fs::absolute(fs::u8path(to_file_path(argument))).lexically_normal();
 }
 
 // The files an operation on `source` affects, each paired with its counterpart
@@ -34,12 +34,12 @@ file_pairs affected_files(const fs::path& source, const fs::path& target) {
             // The entries are the source's own paths below it: relative to it by
             // their spelling alone, with no look-up on disk per file.
             fs::path relative = item.path().lexically_relative(source);
-            pairs.from.push_back(to_host_path(item.path().string()));
-            pairs.to.push_back(to_host_path((target / relative).string()));
+            pairs.from.push_back(to_host_path(item.path().u8string()));
+            pairs.to.push_back(to_host_path((target / relative).u8string()));
         }
     } else {
-        pairs.from.push_back(to_host_path(source.string()));
-        pairs.to.push_back(to_host_path(target.string()));
+        pairs.from.push_back(to_host_path(source.u8string()));
+        pairs.to.push_back(to_host_path(target.u8string()));
     }
     return pairs;
 }

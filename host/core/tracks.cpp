@@ -89,7 +89,7 @@ void refresh_service::dispatch_refresh(const list_base_const_t<metadb_handle_ptr
 std::string to_host_path(const std::string& file_path) {
     if (file_path.rfind("file://", 0) == 0)
         return file_path;
-    return "file://" + fs::absolute(fs::path(file_path)).lexically_normal().string();
+    return "file://" + fs::absolute(fs::u8path(file_path)).lexically_normal().u8string();
 }
 
 std::string to_file_path(const std::string& host_path) {

@@ -11,15 +11,15 @@ bool resolve_host_field(const playable_location& location, std::string_view name
         out += std::to_string(location.get_subsong());
         return true;
     }
-    std::filesystem::path path(to_file_path(location.get_path()));
+    const std::filesystem::path path = std::filesystem::u8path(to_file_path(location.get_path()));
     if (same_name_ascii(name, "path")) {
-        out += path.string();
+        out += path.u8string();
     } else if (same_name_ascii(name, "filename")) {
-        out += path.stem().string();
+        out += path.stem().u8string();
     } else if (same_name_ascii(name, "filename_ext")) {
-        out += path.filename().string();
+        out += path.filename().u8string();
     } else if (same_name_ascii(name, "directoryname")) {
-        out += path.parent_path().filename().string();
+        out += path.parent_path().filename().u8string();
     } else {
         return false;
     }

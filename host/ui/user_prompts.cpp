@@ -52,10 +52,11 @@ void print_indented(FILE* out, const std::string& text) {
 // The path a user would end up with: absolute, with the default extension added
 // to a name that has none.
 std::string chosen_path(const std::string& answer, const char* default_extension) {
-    std::filesystem::path path = std::filesystem::absolute(answer).lexically_normal();
+    std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::u8path(answer)).lexically_normal();
     if (default_extension && *default_extension && !path.has_extension())
         path += std::string(".") + default_extension;
-    return path.string();
+    return path.u8string();
 }
 
 }  // namespace
