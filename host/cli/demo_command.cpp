@@ -1,10 +1,5 @@
 // demo: the component at work on a fresh profile, step by step.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,56 +7,12 @@
 #include <vector>
 
 #include "host/cli/demo.h"
+#include "host/cli/demo_system.h"
+#include "sdk/file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct child_result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs this program with `args`, feeding `input` on its standard input.
-child_result run_self(const std::vector<std::string>& args, const std::string& input,
-                      const std::string& scratch) {
-    std::ofstream(scratch + "/in", std::ios::binary) << input;
-    std::fflush(nullptr);
-    pid_t pid = fork();
-    if (pid < 0)
-        return {};
-    if (pid == 0) {
-        int in = open((scratch + "/in").c_str(), O_RDONLY);
-        int out = open((scratch + "/out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open((scratch + "/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv;
-        std::string self = "sonarith-host";
-        argv.push_back(self.data());
-        for (const auto& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv("/proc/self/exe", argv.data());
-        _exit(127);
-    }
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    child_result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = read_file(scratch + "/out");
-    result.err = read_file(scratch + "/err");
-    return result;
-}
 
 std::string quoted(const std::string& word) {
     if (word.find_first_of(" '\"$%|#()\\") == std::string::npos && !word.empty())
@@ -86,8 +37,8 @@ class demo_run {
 public:
     demo_run(std::string profile, std::string music)
         : m_profile(std::move(profile)), m_music(std::move(music)) {
-        m_scratch = m_profile + "/.demo";
-        fs::create_directories(m_scratch);
+        m_scratch = m_profile + path_separator + ".demo";
+        fs::create_directories(fs::u8path(m_scratch));
     }
 
     void step(const std::string& title) {
@@ -146,7 +97,7 @@ public:
         }
     }
 
-    std::string track(const std::string& name) const { return m_music + "/" + name; }
+    std::string track(const std::string& name) const { return m_music + path_separator + name; }
     int failures() const { return m_failures; }
 
 private:
@@ -157,7 +108,7 @@ private:
     // Paths inside the demo's profile are shown relative to it, to keep lines short.
     std::string shorten(const std::string& word) const {
         std::string text = word;
-        for (size_t at; (at = text.find(m_profile + "/")) != std::string::npos;) {
+        for (size_t at; (at = text.find(m_profile + path_separator)) != std::string::npos;) {
             text.replace(at, m_profile.size() + 1, "");
         }
         return text;
@@ -184,25 +135,8 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-std::string today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday);
-    return text;
-}
-
-std::string fresh_profile() {
-    std::string pattern = (fs::temp_directory_path() / "sonarith-demo-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a profile directory");
-    return pattern;
-}
-
 void touch(const std::string& path) {
-    std::ofstream(path) << "not really audio\n";
+    std::ofstream(fs::u8path(path)) << "not really audio\n";
 }
 
 }  // namespace
@@ -211,9 +145,9 @@ int run_demo(const host_options& options, const command_args& args) {
     if (!args.empty())
         throw usage_error("no arguments expected");
     (void)options;
-    const std::string profile = fresh_profile();
-    const std::string music = profile + "/music";
-    fs::create_directories(music);
+    const std::string profile = make_fresh_directory("sonarith-demo-");
+    const std::string music = profile + path_separator + "music";
+    fs::create_directories(fs::u8path(music));
     demo_run demo(profile, music);
     std::printf("Tag Shelf demo\nA fresh profile for this run: %s\n", profile.c_str());
     std::printf(
@@ -254,7 +188,8 @@ int run_demo(const host_options& options, const command_args& args) {
          "prefs type 1006 added",
          "prefs type 1007 '%_system_year%-$num(%_system_month%,2)-$num(%_system_day%,2)'"});
     demo.run({"menu", "run", "Tag Shelf/Stamp date", suites + "#0", suites + "#1"});
-    demo.expect_equal(trimmed(demo.run({"fields", "get", suites + "#1", "ADDED"})), today(),
+    demo.expect_equal(trimmed(demo.run({"fields", "get", suites + "#1", "ADDED"})),
+                      local_date_today(),
                       "both subsongs are stamped with today's date, field name upper-cased");
     demo.run({"fields", "add", suites + "#0", "MOOD", "calm"});
     demo.run({"fields", "add", suites + "#0", "MOOD", "warm"});
@@ -264,8 +199,8 @@ int run_demo(const host_options& options, const command_args& args) {
         "%filename%: [rated %RATING%, ]$shelf_num(MOOD) mood(s) [$shelf_sep(MOOD,', ',' and ') ]"
         "| $shelf_list(/,:)";
     std::string titles = demo.run({"format", script, so_what, naima, suites + "#0", old_name});
-    demo.expect(titles.find("Bach - Cello Suites: 2 mood(s) calm and warm | ADDED:" + today() +
-                            "/MOOD:calm/MOOD:warm") != std::string::npos,
+    demo.expect(titles.find("Bach - Cello Suites: 2 mood(s) calm and warm | ADDED:" +
+                            local_date_today() + "/MOOD:calm/MOOD:warm") != std::string::npos,
                 "$shelf_num, $shelf_sep and $shelf_list show every value");
     demo.expect(titles.find("Miles - So What: rated 5, 0 mood(s) | RATING:5") != std::string::npos,
                 "%RATING% shows the first value");
@@ -285,7 +220,8 @@ int run_demo(const host_options& options, const command_args& args) {
                     stats.find("File entries: 4") != std::string::npos &&
                     stats.find("Values: 6") != std::string::npos,
                 "the text file holds 4 entries with 6 values");
-    demo.expect(fs::exists(profile + "/tagshelf.txt"), "tagshelf.txt is in the profile");
+    demo.expect(fs::exists(fs::u8path(profile + path_separator + "tagshelf.txt")),
+                "tagshelf.txt is in the profile");
 
     demo.step("Restart the host: everything is still there");
     std::string again = demo.run({"format", script, so_what, naima, suites + "#0", new_name});

@@ -8,7 +8,9 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/demo.h"
+#include "host/cli/program.h"
 #include "host/core/host_session.h"
+#include "host/core/profile.h"
 
 namespace {
 
@@ -18,14 +20,15 @@ void print_usage(FILE* out) {
                  "[--component PATH] [--wait SECONDS] [--verbose] COMMAND ...\n\n"
                  "Options:\n"
                  "  --profile DIR      profile directory (default $SONARITH_PROFILE, else "
-                 "~/.sonarith)\n"
+                 "%s)\n"
                  "  --answer yes|no    how message boxes are answered (default: yes/OK)\n"
                  "  --file PATH        the path a file dialog answers (default: cancelled)\n"
                  "  --component PATH   load one more component library\n"
                  "  --wait SECONDS     how long to wait for another session of the profile to "
                  "end (default 60)\n"
                  "  --verbose          also print the host's own events\n\n"
-                 "Commands:\n");
+                 "Commands:\n",
+                 default_profile_description);
     print_command_help(out);
     std::fprintf(out,
                  "\nCOMMAND --help prints one command's usage; a group's first word with --help "
@@ -99,6 +102,15 @@ int parse_options(int argc, char** argv, host_options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    prepare_console();
+    std::vector<std::string> arguments = program_arguments(argc, argv);
+    std::vector<char*> words_of_arguments;
+    for (auto& argument : arguments)
+        words_of_arguments.push_back(argument.data());
+    words_of_arguments.push_back(nullptr);
+    argc = int(arguments.size());
+    argv = words_of_arguments.data();
+
     host_options options;
     int first = parse_options(argc, argv, options);
     if (first < 0)

@@ -1,24 +1,23 @@
 #include "host/core/component_loader.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 #include <stdexcept>
 
+#include "host/core/component_library.h"
+
 loaded_component::loaded_component(const std::string& path, host_api* api) : m_path(path) {
-    m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!m_library)
-        throw std::runtime_error("Cannot load component " + path + ": " + dlerror());
-    auto entry =
-        reinterpret_cast<sonarith_get_interface_t>(dlsym(m_library, component_entry_point_name));
+    m_library = open_library(path);
+    auto entry = reinterpret_cast<sonarith_get_interface_t>(
+        find_library_symbol(m_library, component_entry_point_name));
     if (!entry) {
-        dlclose(m_library);
+        close_library(m_library);
         throw std::runtime_error("Not a component (no entry point): " + path);
     }
-    m_name = std::filesystem::path(path).stem().string();
+    m_name = std::filesystem::u8path(path).stem().u8string();
     try {
         start(entry, api);
     } catch (...) {
-        dlclose(m_library);
+        close_library(m_library);
         throw;
     }
 }
@@ -38,11 +37,11 @@ void loaded_component::start(sonarith_get_interface_t entry, host_api* api) {
                                  std::to_string(m_client->get_version()) + ", expected " +
                                  std::to_string(component_client_version));
     }
-    std::string file_name = std::filesystem::path(m_path).filename().string();
+    std::string file_name = std::filesystem::u8path(m_path).filename().u8string();
     m_client->set_library_path(m_path.c_str(), file_name.c_str());
 }
 
 loaded_component::~loaded_component() {
     if (m_library)
-        dlclose(m_library);
+        close_library(m_library);
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "host/core/component_library.h"
 #include "host/core/local_filesystem.h"
 #include "host/core/md5_hasher.h"
 #include "host/core/profile.h"
@@ -15,6 +16,7 @@
 #include "host/titleformat/track_formatter.h"
 #include "host/ui/host_help_site.h"
 #include "host/ui/system_windows.h"
+#include "sdk/file.h"
 #include "sdk/host_access.h"
 #include "sdk/initquit.h"
 
@@ -24,11 +26,12 @@ host_session::host_session(host_options options)
     : m_options(std::move(options)), m_main_thread(std::this_thread::get_id()) {
     m_profile_directory = m_options.profile_directory.empty() ? default_profile_directory()
                                                               : m_options.profile_directory;
-    m_profile_directory = fs::absolute(m_profile_directory).lexically_normal().string();
-    while (m_profile_directory.size() > 1 && m_profile_directory.back() == '/') {
-        m_profile_directory.pop_back();
-    }
-    fs::create_directories(m_profile_directory);
+    // Absolute, and without a separator at the end unless it is the root.
+    fs::path profile = fs::absolute(fs::u8path(m_profile_directory)).lexically_normal();
+    while (profile.has_relative_path() && !profile.has_filename())
+        profile = profile.parent_path();
+    m_profile_directory = profile.u8string();
+    fs::create_directories(profile);
     const auto wait_limit = std::chrono::milliseconds(std::llround(m_options.wait_seconds * 1000));
     m_profile_lock = std::make_unique<profile_lock>(m_profile_directory, wait_limit, [&] {
         std::fprintf(stderr,
@@ -62,7 +65,7 @@ host_session::host_session(host_options options)
     m_registry.add_service(filesystem::class_guid, make_service<local_filesystem>());
     m_registry.add_service(hasher::class_guid, make_service<md5_hasher>());
     m_tracks->set_formatter(make_track_formatter(m_registry));
-    m_library->load(m_profile_directory + "/library.txt");
+    m_library->load(m_profile_directory + path_separator + "library.txt");
     sdk_set_host(this);
 }
 
@@ -82,23 +85,19 @@ host_session::~host_session() {
 }
 
 std::string host_session::component_directory() {
-    std::error_code error;
-    fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error)
-        return "components";
-    return (exe.parent_path() / "components").string();
+    return ::component_directory();
 }
 
 void host_session::load_components() {
     std::vector<std::string> paths;
     std::error_code error;
-    for (const auto& item : fs::directory_iterator(component_directory(), error)) {
-        if (item.path().extension() == ".so")
-            paths.push_back(item.path().string());
+    for (const auto& item : fs::directory_iterator(fs::u8path(component_directory()), error)) {
+        if (item.path().extension() == component_library_extension)
+            paths.push_back(item.path().u8string());
     }
     std::sort(paths.begin(), paths.end());
     for (const auto& extra : m_options.extra_components) {
-        paths.push_back(fs::absolute(extra).string());
+        paths.push_back(fs::absolute(fs::u8path(extra)).u8string());
     }
     for (const auto& path : paths) {
         auto component = std::make_unique<loaded_component>(path, this);
@@ -114,7 +113,8 @@ void host_session::load_builtin_component(sonarith_get_interface_t entry, const 
 }
 
 std::string host_session::settings_file(const loaded_component& component) const {
-    return m_profile_directory + "/configuration/" + component.name() + ".cfg";
+    return m_profile_directory + path_separator + "configuration" + path_separator +
+           component.name() + ".cfg";
 }
 
 void host_session::read_settings(loaded_component& component) {
@@ -199,7 +199,7 @@ void host_session::stop() {
         component->client().services_init(false);
     try {
         if (m_library->changed())
-            m_library->save(m_profile_directory + "/library.txt");
+            m_library->save(m_profile_directory + path_separator + "library.txt");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "sonarith-host: the media library was not saved: %s\n", e.what());
         m_save_failed = true;

@@ -1,4 +1,6 @@
-// The host's hashing service: MD5 digests, computed by the system's libmd.
+// The host's hashing service: MD5 digests, computed by the system's libmd where
+// it has one (md5_hasher.cpp) and by the host itself elsewhere
+// (md5_hasher_builtin.cpp).
 #pragma once
 
 #include "sdk/hasher.h"

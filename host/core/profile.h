@@ -10,8 +10,11 @@
 
 #include "host/core/file_lock.h"
 
-// $SONARITH_PROFILE when set, else ~/.sonarith.
+// $SONARITH_PROFILE when set, else the user's own folder for it: ~/.sonarith,
+// or on Windows sonarith in the user's roaming application data.
 std::string default_profile_directory();
+// How the help text names that default.
+extern const char default_profile_description[];
 
 // Reads a whole file; nothing when it does not exist. Raises on other errors.
 std::optional<std::vector<uint8_t>> read_whole_file(const std::string& path);
@@ -19,6 +22,7 @@ std::optional<std::vector<uint8_t>> read_whole_file(const std::string& path);
 // Replaces `path` so that a crash at any moment leaves either the old or the new
 // content complete: writes a temporary file beside it, flushes it to disk, renames
 // it over the old file and flushes the directory. Raises on failure.
+void write_file_atomically(const std::string& path, const char* data, size_t size);
 void write_file_atomically(const std::string& path, const std::vector<uint8_t>& data);
 void write_file_atomically(const std::string& path, const std::string& text);
 
