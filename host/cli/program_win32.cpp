@@ -1,7 +1,9 @@
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 

@@ -1,7 +1,8 @@
 // The profile's files on Windows: wide calls on UTF-8 paths, and a replacing
 // rename that reaches the disk.
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <filesystem>
 #include <stdexcept>
