@@ -80,7 +80,7 @@ void read_font(HWND window, window_state& state) {
 // Which window was made before which: the order of siblings in the system's
 // z-order is not their creation order (a new window goes on top), while the tab
 // order of a dialog is. A hook on the host's thread numbers each window as it is
-// made.
+// made; the latest order made is the one that counts.
 class creation_order {
 public:
     creation_order() {
@@ -90,7 +90,8 @@ public:
     ~creation_order() {
         if (m_hook)
             UnhookWindowsHookEx(m_hook);
-        current() = nullptr;
+        if (current() == this)
+            current() = nullptr;
     }
     creation_order(const creation_order&) = delete;
     creation_order& operator=(const creation_order&) = delete;
