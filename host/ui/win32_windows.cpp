@@ -358,10 +358,13 @@ private:
         return std::find(m_frames.begin(), m_frames.end(), window) != m_frames.end();
     }
 
-    // The window rectangle of a frame whose inside is `inside`.
-    static RECT outer_rect(RECT inside) {
-        AdjustWindowRectEx(&inside, frame_style, FALSE, 0);
-        return inside;
+    // The window rectangle of a frame at `place` (its top left corner) whose
+    // inside is as large as `place`: the caption and border add to its size.
+    static RECT outer_rect(RECT place) {
+        RECT outer = place;
+        AdjustWindowRectEx(&outer, frame_style, FALSE, 0);
+        OffsetRect(&outer, place.left - outer.left, place.top - outer.top);
+        return outer;
     }
 
     static window_kind kind_of(const std::wstring& cls, DWORD style) {
