@@ -55,6 +55,7 @@ host_session::host_session(host_options options)
     m_windows = make_service<headless_windows>(
         std::make_unique<user_prompts>(m_options.answer, m_options.file_answer, interactive));
     m_registry.add_service(window_system::class_guid, m_windows);
+    m_prompt_hook = std::make_unique<system_prompt_hook>(m_windows->prompts());
     m_registry.add_service(help_site::class_guid, make_service<host_help_site>());
     // With the system's own windows the host program has no main window: its
     // dialogs and the components' message boxes are windows of their own.

@@ -16,6 +16,7 @@
 #include "host/core/service_registry.h"
 #include "host/core/tracks.h"
 #include "host/ui/headless_windows.h"
+#include "host/ui/system_prompt_hook.h"
 
 class profile_lock;
 
@@ -113,6 +114,9 @@ private:
     service_ptr_t<refresh_service> m_refresh;
     service_ptr_t<headless_windows> m_windows;
     std::unique_ptr<user_windows> m_system_windows;
+    // Answers the system's own message boxes and file dialogs, where components
+    // show those; goes before the prompts it answers with.
+    std::unique_ptr<system_prompt_hook> m_prompt_hook;
     HWND m_main_window = nullptr;
     std::thread::id m_main_thread;
     bool m_started = false;
