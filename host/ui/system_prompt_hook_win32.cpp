@@ -18,7 +18,6 @@ namespace {
 // Control ids of the system's dialogs.
 constexpr int message_text_id = 0xFFFF;    // the text of a message box
 constexpr int file_types_id = 0x470;       // "Files of type" (cmb1)
-constexpr int folder_id = 0x471;           // "Look in" (cmb2)
 constexpr int file_name_combo_id = 0x47C;  // "File name" (cmb13)
 constexpr int file_name_edit_id = 0x480;   // "File name" in the older layout (edt1)
 
@@ -44,12 +43,20 @@ bool is_dialog(HWND window) {
     return GetClassNameW(window, name, 16) && std::wstring_view(name) == L"#32770";
 }
 
+// A message box: its text, and at least one of the buttons a box can have.
 bool is_message_box(HWND dialog) {
-    return GetDlgItem(dialog, message_text_id) != nullptr;
+    if (!GetDlgItem(dialog, message_text_id))
+        return false;
+    for (int button : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+        if (GetDlgItem(dialog, button))
+            return true;
+    }
+    return false;
 }
 
+// A file dialog: a file name to type and a button to take it.
 bool is_file_dialog(HWND dialog) {
-    return GetDlgItem(dialog, file_types_id) && GetDlgItem(dialog, folder_id) &&
+    return GetDlgItem(dialog, IDOK) &&
            (GetDlgItem(dialog, file_name_combo_id) || GetDlgItem(dialog, file_name_edit_id));
 }
 
