@@ -104,12 +104,12 @@ int parse_options(int argc, char** argv, host_options& options) {
 int main(int argc, char** argv) {
     prepare_console();
     std::vector<std::string> arguments = program_arguments(argc, argv);
-    std::vector<char*> words_of_arguments;
+    std::vector<char*> argument_pointers;
     for (auto& argument : arguments)
-        words_of_arguments.push_back(argument.data());
-    words_of_arguments.push_back(nullptr);
+        argument_pointers.push_back(argument.data());
+    argument_pointers.push_back(nullptr);
     argc = int(arguments.size());
-    argv = words_of_arguments.data();
+    argv = argument_pointers.data();
 
     host_options options;
     int first = parse_options(argc, argv, options);
