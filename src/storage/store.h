@@ -14,8 +14,8 @@
 #pragma once
 
 #include <absl/container/btree_set.h>
+#include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
-#include <tsl/hopscotch_set.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +30,7 @@
 #include "sdk/metadb.h"
 #include "service/tagshelf.h"
 #include "storage/packed_fields.h"
+#include "storage/stored_location.h"
 #include "storage/x_info.h"
 
 // The hash that orders the table: the path lower-cased, summed as 32-bit
@@ -40,10 +41,6 @@ uint32_t location_hash(std::string_view path, uint32_t subsong);
 uint32_t location_hash_of_folded(std::string_view folded, uint32_t subsong);
 // The hash under which the path index files a lower-cased path.
 uint32_t path_index_hash(std::string_view folded);
-
-// The location of a stored entry. Its path lives in the entry's own allocation,
-// behind the entry, and never changes.
-using stored_location = fixed_location;
 
 class storage_entry;
 using storage_entry_ptr = service_ptr_t<storage_entry>;
@@ -66,32 +63,42 @@ public:
     // Whether the entry is in its store's table (else it is detached).
     bool is_stored() const { return m_rank != 0; }
 
-    // The location as given when the entry was created (its own spelling).
-    const stored_location location;
-    const uint32_t hash;
-    // A detached entry always has no fields.
-    packed_fields fields;
-
     // The entry and its path are one block of memory, larger than the object: it
     // is freed without a size.
     static void operator delete(void* block) { ::operator delete(block); }
 
 protected:
-    storage_entry(const char* path, size_t length, uint32_t subsong, uint32_t hash,
+    // The path is zero-terminated behind the entry, so its length goes unused.
+    storage_entry(const char* path, size_t /*length*/, uint32_t subsong, uint32_t hash,
                   uint32_t path_hash)
-        : location(path, length, subsong), hash(hash), m_path_hash(path_hash) {}
+        : location(path, subsong), hash(hash), m_path_hash(path_hash) {}
 
 private:
     friend class tagshelf_store;
 
+    // A store holds one entry per track of a library, so the members go widest
+    // first: with 8-byte pointers, the reference count that service_impl_t adds
+    // behind them then fills the last word instead of a word of its own.
+public:
+    // The location as given when the entry was created (its own spelling).
+    const stored_location location;
+    // A detached entry always has no fields.
+    packed_fields fields;
+
+private:
+    // The next stored entry of the same path (another subsong), in no particular
+    // order.
+    storage_entry* m_next_of_path = nullptr;
+
+public:
+    const uint32_t hash;
+
+private:
     // The hash of the case-folded path, under which the path index files the entry.
     const uint32_t m_path_hash;
     // Orders entries of equal hash in the table: unique among them, and 0 while
     // the entry is not stored. Ranks of one hash may be renumbered, in order.
     uint32_t m_rank = 0;
-    // The next stored entry of the same path (another subsong), in no particular
-    // order.
-    storage_entry* m_next_of_path = nullptr;
 };
 
 // The entries of one storage method with its lock. The store is changed only with
@@ -270,14 +277,12 @@ private:
         bool operator()(const storage_entry* a, const path_probe& b) const;
         bool operator()(const path_probe& a, const storage_entry* b) const { return (*this)(b, a); }
     };
-    // One element per stored path: the first entry of the path's chain. Each
-    // bucket holds the entry beside its path hash, and a path's candidates lie in
-    // the buckets right behind its own: a lookup reads one stretch of the index,
-    // then the entry it compares, nearly always the one sought. A neighbourhood
-    // of 30 buckets is the widest the set allows when it keeps the hashes (the
-    // last argument).
-    using path_index = tsl::hopscotch_set<storage_entry*, path_hash, path_equal,
-                                          std::allocator<storage_entry*>, 30, true>;
+    // One element per stored path: the first entry of the path's chain. A slot is
+    // the bare pointer, with seven bits of the path hash in a control byte beside
+    // it: a lookup reads a group of control bytes, then nearly always only the
+    // entry it sought, and a store of a million paths spends about nine bytes
+    // per path on it with 4-byte pointers.
+    using path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
 
     // The first entry of the chain of `path`, case-folded into `folded`, or null.
     storage_entry* chain_of(std::string_view path, std::string_view folded) const;
