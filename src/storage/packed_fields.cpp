@@ -7,10 +7,12 @@
 
 #include "sdk/utf8.h"
 
-// The block: the field count and the total value count, then per field the name's
-// byte length, the name and a zero byte, the value count, and per value its byte
-// length, its bytes and a zero byte. Counts and lengths are written in 7-bit groups,
-// low first, so that the short ones of a usual entry take one byte each.
+// The block: the field count and the total value count, then per field the name
+// and a zero byte, the value count, and per value its bytes and a zero byte. Counts
+// are written in 7-bit groups, low first, so that the small ones of a usual entry
+// take one byte each. Texts hold no zero byte, so their ends need no lengths: the
+// name and the value of a usual entry are a few bytes long, and a block without
+// lengths fits the allocator's smallest size class (12 bytes with 4-byte pointers).
 namespace {
 
 size_t varint_size(size_t value) {
@@ -42,7 +44,6 @@ size_t get_varint(const unsigned char*& in) {
 }
 
 unsigned char* put_text(unsigned char* out, std::string_view text) {
-    out = put_varint(out, text.size());
     std::memcpy(out, text.data(), text.size());
     out += text.size();
     *out++ = 0;
@@ -51,14 +52,13 @@ unsigned char* put_text(unsigned char* out, std::string_view text) {
 
 // Reads a text written by put_text; answers its first byte.
 const char* get_text(const unsigned char*& in) {
-    size_t length = get_varint(in);
     const char* text = reinterpret_cast<const char*>(in);
-    in += length + 1;
+    in += std::strlen(text) + 1;
     return text;
 }
 
 size_t text_size(std::string_view text) {
-    return varint_size(text.size()) + text.size() + 1;
+    return text.size() + 1;
 }
 
 std::string_view text_of(const char* text) {
@@ -242,9 +242,7 @@ size_t packed_fields::view::find_field(const char* name, size_t name_length) con
         name_length = name ? std::strlen(name) : 0;
     for (size_t i = 0; i < m_field_count; ++i) {
         seek(i, 0);
-        const unsigned char* in = m_field_at;
-        size_t length = get_varint(in);
-        if (stricmp_utf8_ex(m_name, length, name ? name : "", name_length) == 0)
+        if (stricmp_utf8_ex(m_name, std::strlen(m_name), name ? name : "", name_length) == 0)
             return i;
     }
     return npos;
