@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
             // 80 bytes, shaped like a music folder.
             std::snprintf(path, sizeof path,
                           "file:///home/listener/Music/Some Artist %05zu/Album %02zu/%02zu Title "
-                          "of a song.flac",
+                          "of the song.flac",
                           i / 100 % 100000, i / 10 % 10, i % 10);
             x_info_impl fields;
             fields.add_value("RATING", std::to_string(i % 5 + 1).c_str());
