@@ -16,10 +16,12 @@
 #include <absl/container/btree_set.h>
 #include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
+#include <tsl/hopscotch_set.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -277,12 +279,24 @@ private:
         bool operator()(const storage_entry* a, const path_probe& b) const;
         bool operator()(const path_probe& a, const storage_entry* b) const { return (*this)(b, a); }
     };
-    // One element per stored path: the first entry of the path's chain. A slot is
-    // the bare pointer, with seven bits of the path hash in a control byte beside
-    // it: a lookup reads a group of control bytes, then nearly always only the
-    // entry it sought, and a store of a million paths spends about nine bytes
-    // per path on it with 4-byte pointers.
-    using path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
+    // One element per stored path: the first entry of the path's chain. The kind
+    // of set depends on the width of a pointer, and only here:
+    //  - with 8-byte pointers, a hopscotch set that keeps the path hash beside
+    //    each pointer (the last argument) in what would otherwise be the bucket's
+    //    padding. A path's candidates lie in the buckets right behind its own: a
+    //    lookup reads one stretch of the index, then the entry it compares, nearly
+    //    always the one sought. A neighbourhood of 30 buckets is the widest the
+    //    set allows when it keeps the hashes.
+    //  - with 4-byte pointers, where that hash would make each bucket 12 bytes
+    //    instead of 8 and a 32-bit player's address space is scarce, a flat hash
+    //    set whose slot is the bare pointer, with seven bits of the path hash in
+    //    a control byte of its own: 5 bytes a slot. A lookup reads a group of
+    //    control bytes, then the slot, then nearly always only the entry sought.
+    using path_index = std::conditional_t<
+        sizeof(storage_entry*) >= 8,
+        tsl::hopscotch_set<storage_entry*, path_hash, path_equal, std::allocator<storage_entry*>,
+                           30, true>,
+        absl::flat_hash_set<storage_entry*, path_hash, path_equal>>;
 
     // The first entry of the chain of `path`, case-folded into `folded`, or null.
     storage_entry* chain_of(std::string_view path, std::string_view folded) const;
