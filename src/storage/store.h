@@ -292,11 +292,11 @@ private:
     //    set whose slot is the bare pointer, with seven bits of the path hash in
     //    a control byte of its own: 5 bytes a slot. A lookup reads a group of
     //    control bytes, then the slot, then nearly always only the entry sought.
-    using path_index = std::conditional_t<
-        sizeof(storage_entry*) >= 8,
-        tsl::hopscotch_set<storage_entry*, path_hash, path_equal, std::allocator<storage_entry*>,
-                           30, true>,
-        absl::flat_hash_set<storage_entry*, path_hash, path_equal>>;
+    using hopscotch_path_index = tsl::hopscotch_set<storage_entry*, path_hash, path_equal,
+                                                    std::allocator<storage_entry*>, 30, true>;
+    using flat_path_index = absl::flat_hash_set<storage_entry*, path_hash, path_equal>;
+    using path_index =
+        std::conditional_t<sizeof(storage_entry*) >= 8, hopscotch_path_index, flat_path_index>;
 
     // The first entry of the chain of `path`, case-folded into `folded`, or null.
     storage_entry* chain_of(std::string_view path, std::string_view folded) const;

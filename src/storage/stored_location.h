@@ -19,9 +19,7 @@ public:
     stored_location& operator=(const stored_location&) = delete;
 
     const char* get_path() const override { return m_path; }
-    void set_path(const char*) override {
-        throw std::logic_error("This location cannot change.");
-    }
+    void set_path(const char*) override { throw std::logic_error("This location cannot change."); }
     uint32_t get_subsong() const override { return m_subsong; }
     void set_subsong(uint32_t) override { throw std::logic_error("This location cannot change."); }
 
