@@ -1,32 +1,19 @@
 #include "support/run_host.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "support/test_process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string quote(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
-
 std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
@@ -35,31 +22,54 @@ std::string slurp(const std::string& path) {
 }  // namespace
 
 temp_directory::temp_directory() {
-    std::string pattern = (fs::temp_directory_path() / "tagshelf-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary directory");
-    m_path = pattern;
+    static std::mt19937_64 random{std::random_device{}()};
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "tagshelf-test-";
+        for (int i = 0; i < 6; ++i)
+            name += letters[random() % (sizeof letters - 1)];
+        const fs::path candidate = base / name;
+        std::error_code error;
+        // Only the call that made the directory owns it.
+        if (fs::create_directory(candidate, error)) {
+            m_path = candidate.u8string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary directory");
 }
 
 temp_directory::~temp_directory() {
     std::error_code ignored;
-    fs::remove_all(m_path, ignored);
+    fs::remove_all(fs::u8path(m_path), ignored);
+}
+
+std::vector<std::string> emulator_command() {
+    std::vector<std::string> words;
+    std::istringstream emulator(SONARITH_HOST_EMULATOR);
+    for (std::string word; emulator >> word;)
+        words.push_back(word);
+    return words;
+}
+
+std::vector<std::string> host_command(const std::vector<std::string>& args) {
+    std::vector<std::string> command = emulator_command();
+    command.push_back(native_path(SONARITH_HOST_PROGRAM));
+    command.insert(command.end(), args.begin(), args.end());
+    return command;
 }
 
 host_run run_host(const std::vector<std::string>& args, const std::string& input) {
     temp_directory scratch;
-    std::ofstream(scratch.file("in"), std::ios::binary) << input;
-    // The emulator's command line, words already separated, comes first.
-    const std::string emulator = SONARITH_HOST_EMULATOR;
-    std::string command = emulator.empty() ? std::string() : emulator + " ";
-    command += quote(SONARITH_HOST_PROGRAM);
-    for (const auto& arg : args)
-        command += " " + quote(arg);
-    command += " <" + quote(scratch.file("in")) + " >" + quote(scratch.file("out")) + " 2>" +
-               quote(scratch.file("err"));
-    int raw = std::system(command.c_str());
+    std::ofstream(fs::u8path(scratch.file("in")), std::ios::binary) << input;
     host_run result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    {
+        test_process host(host_command(args),
+                          {scratch.file("in"), scratch.file("out"), scratch.file("err")});
+        result.status = host.wait();
+        result.peak_kib = host.peak_resident_kib();
+    }
     result.out = slurp(scratch.file("out"));
     result.err = slurp(scratch.file("err"));
     return result;

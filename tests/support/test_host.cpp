@@ -1,11 +1,14 @@
 #include "support/test_host.h"
 
 #include "frame/component_client.h"
+#include "support/crash_child.h"
 
 extern "C" component_client* sonarith_get_interface(host_api* api, module_instance instance);
 
-test_host::test_host(bool start, host_options options) {
-    options.profile_directory = m_profile.path();
+test_host::test_host(bool start, host_options options)
+    : m_profile_path(crash_child::in_child() ? crash_child::parent_profile() : m_profile.path()) {
+    options.profile_directory =
+        crash_child::in_child() ? crash_child::working_profile() : m_profile_path;
     options.ask_on_terminal = false;
     m_session = std::make_unique<host_session>(std::move(options));
     // Tests check which tracks each notification redrew.
@@ -21,5 +24,5 @@ test_host::~test_host() {
 
 metadb_handle_ptr test_host::track(const std::string& name, uint32_t subsong) {
     return m_session->tracks().track(
-        playable_location_impl("file://" + m_profile.path() + "/music/" + name, subsong));
+        playable_location_impl(file_url(m_profile_path + "/music/" + name), subsong));
 }

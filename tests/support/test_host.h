@@ -16,7 +16,7 @@ public:
     ~test_host();
 
     host_session& session() { return *m_session; }
-    const std::string& profile() const { return m_profile.path(); }
+    const std::string& profile() const { return m_profile_path; }
     // The host's track handle for a file path in the profile's "music" folder.
     metadb_handle_ptr track(const std::string& name, uint32_t subsong = 0);
     // Sends the stop notification and saves the settings, as the host does at exit.
@@ -26,5 +26,8 @@ public:
 
 private:
     temp_directory m_profile;
+    // The fresh directory above. A crash_child's session works on a copy of its
+    // parent's profile, and names tracks and files by the parent's.
+    std::string m_profile_path;
     std::unique_ptr<host_session> m_session;
 };

@@ -1,0 +1,5 @@
+#include "support/system_features.h"
+
+const char* missing(system_feature) {
+    return nullptr;
+}
