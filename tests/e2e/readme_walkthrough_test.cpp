@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/run_host.h"
+#include "support/system_features.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +88,7 @@ std::pair<std::string, std::string> part(const std::string& text, size_t index) 
 }
 
 TEST(Readme, TheWalkThroughFollowedStepByStepPrintsWhatItShows) {
+    SKIP_WITHOUT(shell_scripts);
     std::ifstream file(std::string(TAGSHELF_SOURCE_DIR) + "/README.md");
     const std::string readme((std::istreambuf_iterator<char>(file)), {});
     const auto steps = walkthrough(readme);

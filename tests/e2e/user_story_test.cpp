@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "support/run_host.h"
+#include "support/test_process.h"
 
 namespace fs = std::filesystem;
 
@@ -33,13 +36,12 @@ public:
         args.insert(args.end(), command.begin(), command.end());
         return run_host(args, input);
     }
-    // A shell session that reads the lines the test writes to the pipe it answers,
-    // its output going to the files "out" and "err"; pclose ends it.
-    FILE* shell() const {
-        const std::string command = std::string("'") + SONARITH_HOST_PROGRAM + "' --profile '" +
-                                    profile() + "' --answer " + m_answer + " shell >'" +
-                                    file("out") + "' 2>'" + file("err") + "'";
-        return popen(command.c_str(), "w");
+    // A shell session that reads the lines the test sends it, its output going to
+    // the files "out" and "err"; wait() ends it once its input is closed.
+    std::unique_ptr<test_process> shell() const {
+        return std::make_unique<test_process>(
+            host_command({"--profile", profile(), "--answer", m_answer, "shell"}),
+            test_process::streams{"", file("out"), file("err")});
     }
     std::string track(const std::string& name) const { return m_dir.file("music/" + name); }
     std::string profile() const { return m_dir.file("profile"); }
@@ -269,7 +271,7 @@ bool wait_for_text(const std::string& path, const std::string& wanted) {
     for (int i = 0; i < 400; ++i) {
         if (read_text(path).find(wanted) != std::string::npos)
             return true;
-        usleep(50 * 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
 }
@@ -299,15 +301,11 @@ TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
 
         const std::string out = user.file("out"), err = user.file("err");
         user.answer(r.answer);
-        FILE* session = user.shell();
-        ASSERT_NE(session, nullptr);
+        auto session = user.shell();
         // The page is opened first, so that what it showed then cannot stand in for
         // what is true later.
-        std::fputs(
-            ("storage stats\nfields set '" + a + "' RATING 4\nfields get '" + a + "' RATING\n")
-                .c_str(),
-            session);
-        std::fflush(session);
+        session->send("storage stats\nfields set '" + a + "' RATING 4\nfields get '" + a +
+                      "' RATING\n");
         ASSERT_TRUE(wait_for_text(out, "\n4\n")) << read_text(out) << read_text(err);
 
         sqlite3* other = nullptr;
@@ -317,13 +315,13 @@ TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
                   SQLITE_OK);
         std::string write = r.write;
         write.replace(write.find("TRACK"), 5, "'" + a + "'");
-        std::fputs((write + "\n").c_str(), session);
-        std::fflush(session);
+        session->send(write + "\n");
         EXPECT_TRUE(wait_for_text(err, "] -> ")) << "the box was answered: " << read_text(err);
         sqlite3_exec(other, "END TRANSACTION", nullptr, nullptr, nullptr);
         sqlite3_close(other);
-        std::fputs((std::string(r.then) + "exit\n").c_str(), session);
-        int status = pclose(session);
+        session->send(std::string(r.then) + "exit\n");
+        session->close_input();
+        const int status = session->wait();
 
         const std::string shown = read_text(err);
         EXPECT_NE(shown.find("ERROR : Couldn't open tagshelf storage for writing. (database is "
@@ -341,8 +339,7 @@ TEST(Story, WriteWhileAnotherProgramHoldsTheDatabaseIsReportedAsSuch) {
                 << shown;
         }
         EXPECT_EQ(shown.find("no tagshelf storage is active"), std::string::npos) << shown;
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 1) << shown;
+        EXPECT_EQ(status, 1) << shown;
         EXPECT_EQ(user.run({"fields", "get", a, "RATING"}), "4\n");
 
         std::string stats = user.run({"storage", "stats"});
@@ -373,10 +370,8 @@ TEST(Story, ASecondSessionOfAProfileWaitsForTheFirstAndOthersDoNot) {
     host_user user;
     const std::string a = user.track("a.flac"), b = user.track("b.flac");
     user.run({"library", "add", a});
-    FILE* first = user.shell();
-    ASSERT_NE(first, nullptr);
-    std::fputs("library list\n", first);
-    std::fflush(first);
+    auto first = user.shell();
+    first->send("library list\n");
     ASSERT_TRUE(wait_for_text(user.file("out"), a)) << read_text(user.file("err"));
     const auto before = files_in(user.profile());
 
@@ -395,8 +390,9 @@ TEST(Story, ASecondSessionOfAProfileWaitsForTheFirstAndOthersDoNot) {
     host_run elsewhere = other.raw({"--wait", "0", "library", "add", b});
     EXPECT_EQ(elsewhere.status, 0) << "another profile is not held: " << elsewhere.err;
 
-    std::fputs("exit\n", first);
-    EXPECT_EQ(pclose(first), 0);
+    first->send("exit\n");
+    first->close_input();
+    EXPECT_EQ(first->wait(), 0);
     host_run after = user.raw({"--wait", "0", "library", "list"});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_EQ(after.out, a + "\n");

@@ -1,10 +1,7 @@
 // The component as the host sees it: a library with one entry point, a client
 // object, and a chain of services.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +9,7 @@
 #include "sdk/componentversion.h"
 #include "sdk/guid.h"
 #include "storage/tagshelf_storage.h"
+#include "support/loaded_library.h"
 #include "support/run_host.h"
 
 namespace {
@@ -31,22 +29,13 @@ public:
     const char* get_profile_path() override { return "file:///nonexistent"; }
 };
 
-class loaded_library {
+class component_library : public loaded_library {
 public:
-    loaded_library() : m_handle(dlopen(TAGSHELF_COMPONENT_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {}
-    ~loaded_library() {
-        if (m_handle)
-            dlclose(m_handle);
-    }
+    component_library() : loaded_library(native_path(TAGSHELF_COMPONENT_LIBRARY)) {}
     component_client* client(host_api* api) {
-        auto entry =
-            reinterpret_cast<sonarith_get_interface_t>(dlsym(m_handle, component_entry_point_name));
-        return entry ? entry(api, m_handle) : nullptr;
+        auto entry = reinterpret_cast<sonarith_get_interface_t>(symbol(component_entry_point_name));
+        return entry ? entry(api, handle()) : nullptr;
     }
-    bool loaded() const { return m_handle != nullptr; }
-
-private:
-    void* m_handle;
 };
 
 service_ptr_t<componentversion> find_version(component_client* client) {
@@ -63,8 +52,8 @@ service_ptr_t<componentversion> find_version(component_client* client) {
 }
 
 TEST(ComponentLoading, EntryPointGivesClientOfInterfaceVersion71) {
-    loaded_library library;
-    ASSERT_TRUE(library.loaded()) << dlerror();
+    component_library library;
+    ASSERT_TRUE(library.loaded()) << library.error();
     empty_host host;
     component_client* client = library.client(&host);
     ASSERT_NE(client, nullptr);
@@ -74,7 +63,7 @@ TEST(ComponentLoading, EntryPointGivesClientOfInterfaceVersion71) {
 }
 
 TEST(ComponentLoading, VersionRecordNamesTheComponent) {
-    loaded_library library;
+    component_library library;
     empty_host host;
     auto version = find_version(library.client(&host));
     ASSERT_TRUE(version.is_valid());
@@ -90,7 +79,7 @@ TEST(ComponentLoading, VersionRecordNamesTheComponent) {
 }
 
 TEST(ComponentLoading, ModuleFileNameIsWhatTheHostSet) {
-    loaded_library library;
+    component_library library;
     empty_host host;
     component_client* client = library.client(&host);
     client->set_library_path("/somewhere/snr_tagshelf.so", "snr_tagshelf.so");
@@ -100,7 +89,7 @@ TEST(ComponentLoading, ModuleFileNameIsWhatTheHostSet) {
 }
 
 TEST(ComponentLoading, UnknownInterfaceQueryAnswersFalseAndLeavesSlotAlone) {
-    loaded_library library;
+    component_library library;
     empty_host host;
     auto version = find_version(library.client(&host));
     ASSERT_TRUE(version.is_valid());
@@ -116,7 +105,7 @@ TEST(ComponentLoading, UnknownInterfaceQueryAnswersFalseAndLeavesSlotAlone) {
 }
 
 TEST(ComponentLoading, HostMeetsTheTenServicesInReverseRegistrationOrder) {
-    loaded_library library;
+    component_library library;
     empty_host host;
     component_client* client = library.client(&host);
     ASSERT_NE(client, nullptr);
@@ -149,20 +138,9 @@ TEST(ComponentLoading, HostMeetsTheTenServicesInReverseRegistrationOrder) {
 }
 
 TEST(ComponentLoading, LibraryExportsOnlyTheEntryPoint) {
-    std::string command = std::string("nm -D --defined-only '") + TAGSHELF_COMPONENT_LIBRARY + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::vector<std::string> symbols;
-    char line[1024];
-    while (std::fgets(line, sizeof line, pipe)) {
-        // "ADDRESS TYPE NAME"; the address is as wide as the library's pointers.
-        std::istringstream fields(line);
-        std::string address, type, name;
-        if ((fields >> address >> type >> name) && (type == "T" || type == "W" || type == "i"))
-            symbols.push_back(name);
-    }
-    ASSERT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(symbols, std::vector<std::string>{"sonarith_get_interface"});
+    component_library library;
+    ASSERT_TRUE(library.loaded()) << library.error();
+    EXPECT_EQ(library.exported_functions(), std::vector<std::string>{"sonarith_get_interface"});
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 // registry: plain paths and file URLs, reading, replacing and positioning.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,7 +31,7 @@ TEST(LocalFilesystem, CreatingAFileReplacesWhatWasThere) {
     test_host host(false);
     const std::string path = host.profile() + "/replaced.txt";
     create_with(path, "a longer first content");
-    create_with("file://" + path, "short");
+    create_with(file_url(path), "short");
     abort_callback_dummy abort;
     service_ptr_t<file> in;
     filesystem::g_open(in, path.c_str(), filesystem::open_mode_read, abort);
@@ -45,7 +44,7 @@ TEST(LocalFilesystem, ReadsAnswerFewerBytesOnlyAtTheEndAndSeekMovesThePosition) 
     create_with(path, "0123456789");
     abort_callback_dummy abort;
     service_ptr_t<file> in;
-    filesystem::g_open(in, ("file://" + path).c_str(), filesystem::open_mode_read, abort);
+    filesystem::g_open(in, file_url(path).c_str(), filesystem::open_mode_read, abort);
     char buffer[8];
     in->seek(6, abort);
     EXPECT_EQ(in->get_position(abort), 6u);
@@ -74,24 +73,23 @@ TEST(LocalFilesystem, MissingFilesAndDirectoriesRaiseWithThePath) {
                  exception_io);
     EXPECT_FALSE(in.is_valid());
     EXPECT_FALSE(filesystem::g_exists(missing.c_str(), abort));
-    EXPECT_TRUE(filesystem::g_exists(("file://" + host.profile()).c_str(), abort));
+    EXPECT_TRUE(filesystem::g_exists(file_url(host.profile()).c_str(), abort));
 }
 
 TEST(LocalFilesystem, CanonicalPathsAreAbsoluteNormalizedFileUrls) {
     test_host host(false);
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    const std::string here = cwd;
+    const std::string here = std::filesystem::current_path().u8string();
+    // Written with '/', each in the system's own notation.
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"/music/./album/../song.mp3", "file:///music/song.mp3"},
-        {"file:///music//song.mp3", "file:///music/song.mp3"},
-        {"song.mp3", "file://" + here + "/song.mp3"},
-        {"file:///music/Album/01 Song.flac", "file:///music/Album/01 Song.flac"},
-        {"/music/Album/01 Song.flac", "file:///music/Album/01 Song.flac"},
-        {"/music/album/..", "file:///music/"},
-        {"/music/album/.", "file:///music/album/"},
-        {"/music/..Album/.song.mp3", "file:///music/..Album/.song.mp3"},
-        {"/music/album/", "file:///music/album/"},
+        {native_path("/music/./album/../song.mp3"), file_url("/music/song.mp3")},
+        {file_url("/music//song.mp3"), file_url("/music/song.mp3")},
+        {"song.mp3", file_url(here + "/song.mp3")},
+        {file_url("/music/Album/01 Song.flac"), file_url("/music/Album/01 Song.flac")},
+        {native_path("/music/Album/01 Song.flac"), file_url("/music/Album/01 Song.flac")},
+        {native_path("/music/album/.."), file_url("/music/")},
+        {native_path("/music/album/."), file_url("/music/album/")},
+        {native_path("/music/..Album/.song.mp3"), file_url("/music/..Album/.song.mp3")},
+        {native_path("/music/album/"), file_url("/music/album/")},
         {"http://example.invalid/song.mp3", "http://example.invalid/song.mp3"},
     };
     for (const auto& [path, canonical] : cases) {

@@ -2,10 +2,6 @@
 // configuration as one settings record, written at every save and read at start.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
@@ -598,46 +594,12 @@ TEST(ConfigStorageHost, FieldsKeptInTheConfigurationOutliveSessionsWithoutThatMe
     EXPECT_EQ(get.out, "5\n");
 }
 
-// The host's peak resident memory, in KiB, over one run with `args`, measured
-// in a child process of its own so that earlier runs do not count.
-long peak_host_kib(const std::vector<std::string>& args, host_run& run) {
-    int pipe_ends[2];
-    if (pipe(pipe_ends) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipe_ends[0]);
-        host_run result = run_host(args);
-        rusage usage{};
-        getrusage(RUSAGE_CHILDREN, &usage);
-        const std::string report = std::to_string(result.status) + " " +
-                                   std::to_string(usage.ru_maxrss) + "\n" + result.err;
-        ssize_t ignored = write(pipe_ends[1], report.data(), report.size());
-        (void)ignored;
-        _exit(0);
-    }
-    close(pipe_ends[1]);
-    std::string report;
-    char chunk[4096];
-    for (ssize_t got; (got = read(pipe_ends[0], chunk, sizeof chunk)) > 0;)
-        report.append(chunk, size_t(got));
-    close(pipe_ends[0]);
-    waitpid(child, nullptr, 0);
-    long peak = -1;
-    std::istringstream in(report);
-    in >> run.status >> peak;
-    std::getline(in, run.err);
-    run.err.assign(std::istreambuf_iterator<char>(in), {});
-    return peak;
-}
-
 TEST(ConfigStorageHost, HostileSettingsRecordCostsBoundedMemoryAndTheSessionGoesOn) {
     const uint32_t path_lengths[] = {288u << 20, 0x80000000u};
     temp_directory idle_profile;
-    host_run idle;
-    const long idle_kib =
-        peak_host_kib({"--profile", idle_profile.path(), "storage", "stats"}, idle);
+    host_run idle = run_host({"--profile", idle_profile.path(), "storage", "stats"});
     ASSERT_EQ(idle.status, 0) << idle.err;
+    const long idle_kib = idle.peak_kib;
     ASSERT_GT(idle_kib, 0);
     for (uint32_t path_length : path_lengths) {
         SCOPED_TRACE(path_length);
@@ -645,8 +607,8 @@ TEST(ConfigStorageHost, HostileSettingsRecordCostsBoundedMemoryAndTheSessionGoes
         std::filesystem::create_directories(profile.file("configuration"));
         write_file_atomically(profile.file("configuration/snr_tagshelf.cfg"),
                               hostile_settings(path_length));
-        host_run run;
-        const long kib = peak_host_kib({"--profile", profile.path(), "storage", "stats"}, run);
+        host_run run = run_host({"--profile", profile.path(), "storage", "stats"});
+        const long kib = run.peak_kib;
         EXPECT_EQ(run.status, 1) << "the session runs to its end and tells of the error: "
                                  << run.err;
         EXPECT_LT(kib - idle_kib, 64 * 1024) << "peak " << kib << " KiB, idle " << idle_kib;

@@ -1,25 +1,18 @@
 // A host that dies while a writer is open loses that writer's changes and nothing
 // that was committed before.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "storage/sqlite_fixture.h"
+#include "support/crash_child.h"
 
 namespace {
 
 using SqliteCrash = SqliteStorage;
 
 TEST_F(SqliteCrash, KilledProcessLosesOnlyTheOpenTransaction) {
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The child opens the database itself (a connection must not cross a
-        // fork), commits one writer and dies inside a second one.
-        close(ready[0]);
+    if (crash_child::in_child()) {
+        // The child, a process of its own over the same profile, commits one
+        // writer and is killed inside a second one.
         try {
             storage().open(nullptr);
             {
@@ -31,23 +24,17 @@ TEST_F(SqliteCrash, KilledProcessLosesOnlyTheOpenTransaction) {
             w->set_value(handle(*w, "a.mp3"), "RATING", "1");
             w->remove_info(handle(*w, "b.mp3"));
             w->set_value(handle(*w, "c.mp3"), "RATING", "3");
-            char byte = 1;
-            if (write(ready[1], &byte, 1) != 1)
-                _exit(2);
-            pause();
+            crash_child::ready();
+            crash_child::wait_for_the_kill();
         } catch (...) {
         }
-        _exit(1);
+        crash_child::end(1);
     }
-    close(ready[1]);
-    char byte = 0;
-    bool child_ready = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    crash_child child(host.profile());
+    const bool child_ready = child.wait_until_ready();
+    const bool killed = child.kill();
     ASSERT_TRUE(child_ready) << "the child failed before its second writer";
-    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_TRUE(killed);
 
     storage().open(nullptr);
     EXPECT_EQ(contents(), (store_contents{{{path_of("a.mp3"), 0}, {{"RATING", {"5"}}}},

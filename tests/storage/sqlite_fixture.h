@@ -68,7 +68,7 @@ protected:
     std::string database_file() const { return host.profile() + "/tagshelf_sqlite.db"; }
     // A track path in the profile's music folder, as the host names it.
     std::string path_of(const std::string& name) const {
-        return "file://" + host.profile() + "/music/" + name;
+        return file_url(host.profile() + "/music/" + name);
     }
     metadb_handle_ptr track(const std::string& name, uint32_t subsong = 0) {
         return host.track(name, subsong);

@@ -3,14 +3,11 @@
 // memory once the loading's own buffers are freed.
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "store_fixture.h"
+#include "support/process_memory.h"
 
 namespace {
 
@@ -20,21 +17,12 @@ constexpr bool sanitized = true;
 constexpr bool sanitized = false;
 #endif
 
-// Resident bytes of this process, or 0 where the system does not say.
-size_t resident_bytes() {
-    std::ifstream statm("/proc/self/statm");
-    size_t pages = 0, resident = 0;
-    if (!(statm >> pages >> resident))
-        return 0;
-    return resident * size_t(sysconf(_SC_PAGESIZE));
-}
-
 TEST(StoreMemory, AMillionEntriesTakeAtMost256BytesEach) {
     if (sanitized)
         GTEST_SKIP() << "sanitizers add their own bookkeeping to every allocation";
     constexpr size_t entries = 1'000'000;
     shared_host();
-    malloc_trim(0);
+    release_free_memory();
     const size_t before = resident_bytes();
     if (before == 0)
         GTEST_SKIP() << "this system does not report resident memory";
@@ -56,7 +44,7 @@ TEST(StoreMemory, AMillionEntriesTakeAtMost256BytesEach) {
         }
         loader.commit();
     }
-    malloc_trim(0);
+    release_free_memory();
     const double per_entry = double(resident_bytes() - before) / entries;
     RecordProperty("bytes_per_entry", std::to_string(per_entry));
     ASSERT_EQ(store.entry_count(), entries);

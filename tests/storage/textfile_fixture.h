@@ -38,7 +38,7 @@ protected:
     metadb_handle_ptr track(const std::string& path, uint32_t subsong = 0);
     // The profile's "music" folder path of `name`, as the host names tracks.
     std::string music(const std::string& name) const {
-        return "file://" + host.profile() + "/music/" + name;
+        return file_url(host.profile() + "/music/" + name);
     }
     // Appends a value through a writer of the open storage.
     void add(const std::string& path, uint32_t subsong, const char* name, const char* value);

@@ -1,18 +1,16 @@
 // Closing must never lose the last good file: whatever step of a rewrite fails,
 // and wherever the process dies while closing, the next open finds the previous
 // or the new content by itself.
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <thread>
 
 #include "storage/textfile_fixture.h"
+#include "support/crash_child.h"
+#include "support/file_size_limit.h"
+#include "support/system_features.h"
 
 namespace {
 
@@ -111,21 +109,18 @@ TEST_F(TextFileRecovery, AFailedCloseAfterARecoveryStillKeepsTheBackup) {
 }
 
 TEST_F(TextFileRecovery, ARealWriteFailureKeepsThePreviousFileAsTheBackup) {
+    SKIP_WITHOUT(file_size_limit);
     save_previous();
     storage().open(nullptr);
     // Far more than the file-size limit below lets the temporary file hold.
     std::string big(1 << 20, 'x');
     add("song.mp3", 0, "BIG", big.c_str());
 
-    rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    auto old_handler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string message = failure_of([&] { storage().close(); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, old_handler);
+    std::string message;
+    {
+        file_size_limit limit(64 * 1024);
+        message = failure_of([&] { storage().close(); });
+    }
 
     EXPECT_EQ(message,
               "Writing to file tagshelf.txt failed. Backup copy in file tagshelf.txt.backup.");
@@ -179,17 +174,17 @@ TEST_F(TextFileRecovery, AnUnreadableBackupWithoutADataFileIsRefused) {
 }
 
 TEST_F(TextFileRecovery, ADataFileThatCannotBeOpenedIsReportedAsSuch) {
-    ASSERT_EQ(::mkdir(data_file().c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(data_file())));
     EXPECT_EQ(failure_of([&] { storage().open(nullptr); }), "Couldn't open file tagshelf.txt.");
-    ::rmdir(data_file().c_str());
+    std::filesystem::remove(std::filesystem::u8path(data_file()));
 }
 
 TEST_F(TextFileRecovery, AFirstFileThatCannotBeCreatedIsReportedAsSuch) {
     // A directory in the temporary file's place stops the file from being made.
-    ASSERT_EQ(::mkdir(temporary_file().c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(temporary_file())));
     EXPECT_EQ(failure_of([&] { storage().open(nullptr); }), "Couldn't create file tagshelf.txt.");
     EXPECT_FALSE(file_exists(data_file()));
-    ::rmdir(temporary_file().c_str());
+    std::filesystem::remove(std::filesystem::u8path(temporary_file()));
 }
 
 // Each entry's RATING holds the generation of the close that wrote it; a loaded
@@ -204,6 +199,22 @@ std::map<std::string, size_t> generations_of(const std::map<std::string, std::st
 TEST_F(TextFileRecovery, KillingTheProcessWhileItClosesNeverLosesTheStore) {
     constexpr size_t entries = 20000;
     constexpr int trials = 12;
+    if (crash_child::in_child()) {
+        // The child opens, moves every entry to the next generation, tells the
+        // parent it starts closing, and closes.
+        storage().open(nullptr);
+        const auto loaded = generations_of(contents());
+        const std::string next =
+            std::to_string(std::stoi(loaded.begin()->first.substr(sizeof "RATING=" - 1)) + 1);
+        for (storage_entry* entry : store().entries()) {
+            x_info_impl fields = entry->fields.unpack();
+            fields.set_value("RATING", text_to_terminator, next.c_str(), text_to_terminator);
+            entry->fields.assign(fields);
+        }
+        crash_child::ready();
+        storage().close();
+        crash_child::end(0);
+    }
     // Generation 0 on disk.
     storage().open(nullptr);
     {
@@ -224,38 +235,13 @@ TEST_F(TextFileRecovery, KillingTheProcessWhileItClosesNeverLosesTheStore) {
     int saw_new = 0;
     for (int trial = 0; trial < trials; ++trial) {
         SCOPED_TRACE(trial);
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // The child opens, moves every entry to the next generation, tells the
-            // parent it starts closing, and closes.
-            ::close(ready[0]);
-            storage().open(nullptr);
-            std::string next = std::to_string(generation + 1);
-            for (storage_entry* entry : store().entries()) {
-                x_info_impl fields = entry->fields.unpack();
-                fields.set_value("RATING", text_to_terminator, next.c_str(), text_to_terminator);
-                entry->fields.assign(fields);
-            }
-            char go = 1;
-            if (::write(ready[1], &go, 1) != 1)
-                _exit(2);
-            storage().close();
-            _exit(0);
-        }
-        ::close(ready[1]);
-        char go = 0;
-        ASSERT_EQ(::read(ready[0], &go, 1), 1);
-        ::close(ready[0]);
+        crash_child child(host.profile());
+        ASSERT_TRUE(child.wait_until_ready());
         // Moments spread over the whole close and a little beyond it.
         std::uniform_real_distribution<double> share(0.0, 1.3);
         std::this_thread::sleep_for(
             std::chrono::duration_cast<std::chrono::microseconds>(close_time * share(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        child.kill();
 
         storage().open(nullptr);
         auto loaded = generations_of(contents());
