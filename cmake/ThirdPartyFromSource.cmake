@@ -63,13 +63,13 @@ if(NOT WIN32)
     target_include_directories(md SYSTEM PUBLIC ${TAGSHELF_LIBMD_DIR}/include)
     target_include_directories(md PRIVATE ${CMAKE_BINARY_DIR}/libmd-config)
     tagshelf_third_party_target(md)
-
-    # GoogleTest, from the sources Debian ships.
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-    add_subdirectory(${TAGSHELF_GOOGLETEST_DIR}/usr/src/googletest
-        ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-    foreach(target gtest gtest_main gmock gmock_main)
-        tagshelf_third_party_target(${target})
-    endforeach()
 endif()
+
+# GoogleTest, from the sources Debian ships.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${TAGSHELF_GOOGLETEST_DIR}/usr/src/googletest
+    ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main gmock gmock_main)
+    tagshelf_third_party_target(${target})
+endforeach()
