@@ -47,7 +47,7 @@ TEST(Shell, RunsManyCommandsInOneSessionAndGoesOnAfterErrors) {
                         "library add 'unfinished\n"
                         "library add '/m/b c.mp3'\n"
                         "library list\n");
-    EXPECT_EQ(run.out, "/m/a.mp3\n/m/b c.mp3\n");
+    EXPECT_EQ(run.out, native_path("/m/a.mp3") + "\n" + native_path("/m/b c.mp3") + "\n");
     EXPECT_NE(run.err.find("unknown command 'no'"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("unterminated single quote"), std::string::npos) << run.err;
     EXPECT_EQ(run.status, 0) << "the status is the last command's";

@@ -11,9 +11,9 @@ TEST(FormatCommand, PrintsOneLinePerTrack) {
                             "%filename_ext%|%subsong%|%directoryname%|%path%|[%nope%]$add(,1)",
                             "/music/a.mp3", "/music/Live Set/b c.flac#2"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "a.mp3|0|music|/music/a.mp3|1\n"
-              "b c.flac|2|Live Set|/music/Live Set/b c.flac|1\n");
+    EXPECT_EQ(result.out, "a.mp3|0|music|" + native_path("/music/a.mp3") + "|1\n" +
+                              "b c.flac|2|Live Set|" + native_path("/music/Live Set/b c.flac") +
+                              "|1\n");
 }
 
 TEST(FormatCommand, ScriptThatDoesNotCompileIsAnError) {

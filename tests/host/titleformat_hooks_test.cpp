@@ -139,7 +139,7 @@ protected:
 };
 
 TEST_F(TitleFormatHooks, ExtraHookThenDisplayHooksThenHostFields) {
-    const std::string path = host.profile() + "/music/Album/Song.mp3";
+    const std::string path = native_path(host.profile() + "/music/Album/Song.mp3");
     struct order_case {
         const char* script;
         bool with_extra;

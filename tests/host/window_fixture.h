@@ -4,16 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include "support/system_features.h"
 #include "support/test_host.h"
 #include "window_test_dialog.h"
 
 class window_test : public ::testing::Test {
 protected:
-    explicit window_test(host_options options = {}) : m_host(true, std::move(options)) {
+    explicit window_test(host_options options = {}) : m_host(true, std::move(options)) {}
+    void SetUp() override {
+        SKIP_WITHOUT(headless_dialogs);
         test_dialog_events().clear();
         m_dialog = create_test_dialog(session().get_main_window());
     }
-    ~window_test() override { windows().destroy_window(m_dialog); }
+    ~window_test() override {
+        if (m_dialog)
+            windows().destroy_window(m_dialog);
+    }
 
     host_session& session() { return m_host.session(); }
     headless_windows& windows() { return session().windows(); }

@@ -32,12 +32,12 @@ TEST_F(PreferencesPage, HasTheGeneralAndCommandTabsShowingOneAtATime) {
     EXPECT_EQ(dialog().selected_tab(), 0);
     EXPECT_TRUE(windows().is_window_visible(control(IDC_SWITCH)));
     EXPECT_FALSE(
-        windows().is_window_visible(windows().find_control(dialog().page_window(), IDC_NEW)));
+        windows().is_window_visible(find_control(IDC_NEW)));
     dialog().select_tab(1);
     EXPECT_FALSE(
-        windows().is_window_visible(windows().find_control(dialog().page_window(), IDC_SWITCH)));
+        windows().is_window_visible(find_control(IDC_SWITCH)));
     EXPECT_TRUE(
-        windows().is_window_visible(windows().find_control(dialog().page_window(), IDC_NEW)));
+        windows().is_window_visible(find_control(IDC_NEW)));
 }
 
 TEST_F(PreferencesPage, BothTabsFillTheTabControlsDisplayArea) {
@@ -48,7 +48,7 @@ TEST_F(PreferencesPage, BothTabsFillTheTabControlsDisplayArea) {
     RECT tabs_on_screen;
     GetWindowRect(tabs, &tabs_on_screen);
     for (int id : {IDC_SWITCH, IDC_NEW}) {
-        HWND tab = windows().get_parent(windows().find_control(dialog().page_window(), id));
+        HWND tab = windows().state(find_control(id))->parent;
         RECT placed;
         GetWindowRect(tab, &placed);
         EXPECT_EQ(placed.left, tabs_on_screen.left + area.left) << id;
@@ -65,7 +65,7 @@ TEST_F(PreferencesPage, OpensOnTheTabShownLast) {
     open_page();
     EXPECT_EQ(dialog().selected_tab(), 1);
     EXPECT_TRUE(
-        windows().is_window_visible(windows().find_control(dialog().page_window(), IDC_NEW)));
+        windows().is_window_visible(find_control(IDC_NEW)));
     dialog().select_tab(0);
     close_page();
     EXPECT_EQ(cfg_prefs_last_tab.get(), 0);
@@ -77,7 +77,7 @@ TEST_F(PreferencesPage, AStoredTabThatDoesNotExistOpensTheFirst) {
         open_page();
         EXPECT_EQ(dialog().selected_tab(), 0) << stored;
         EXPECT_TRUE(
-            windows().is_window_visible(windows().find_control(dialog().page_window(), IDC_SWITCH)))
+            windows().is_window_visible(find_control(IDC_SWITCH)))
             << stored;
         close_page();
         EXPECT_EQ(cfg_prefs_last_tab.get(), 0) << stored;

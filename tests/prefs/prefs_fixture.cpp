@@ -47,9 +47,15 @@ void prefs_test::close_page() {
     m_dialog.reset();
 }
 
-const window_state& prefs_test::state(int id) {
-    HWND found = windows().find_control(m_dialog->page_window(), id);
-    const window_state* window = windows().find(found);
+HWND prefs_test::find_control(int id) {
+    const std::vector<HWND> found = windows().find_controls(m_dialog->page_window(), id);
+    if (found.empty())
+        throw std::runtime_error("the page has no control " + std::to_string(id));
+    return found.front();
+}
+
+window_state prefs_test::state(int id) {
+    std::optional<window_state> window = windows().state(find_control(id));
     if (!window)
         throw std::runtime_error("the page has no control " + std::to_string(id));
     return *window;

@@ -1,6 +1,6 @@
 // The Tag Shelf preferences page opened in the in-process host's preferences
-// dialog, with the host's headless window system at hand to act on it as a user
-// would, and shorthand for the storage and settings the page shows and changes.
+// dialog, with the windows the host shows it in (headless, or the system's own)
+// at hand to act on it as a user would, and shorthand for the storage and settings the page shows and changes.
 //
 // The component's state lives as long as the module, so every test needs a freshly
 // loaded one: ctest runs each test in a process of its own.
@@ -28,7 +28,10 @@ protected:
     ~prefs_test() override;
 
     host_session& session() { return m_host.session(); }
-    headless_windows& windows() { return session().windows(); }
+    // The windows the page is shown in.
+    user_windows& windows() { return session().dialog_windows(); }
+    // The host's answers to message boxes and file dialogs, and what they showed.
+    user_prompts& prompts() { return session().windows().prompts(); }
     preferences_dialog& dialog() { return *m_dialog; }
 
     // Opens the page (closing it first when it is open), as the user does.
@@ -38,8 +41,10 @@ protected:
 
     // A control of the page, its tab shown first.
     HWND control(int id) { return m_dialog->reveal_control(id); }
+    // The page's control with `id`, without switching tabs.
+    HWND find_control(int id);
     // What a control shows now, without switching tabs.
-    const window_state& state(int id);
+    window_state state(int id);
     std::string text(int id) { return state(id).text; }
     bool enabled(int id) { return state(id).enabled; }
     bool checked(int id) { return state(id).check == BST_CHECKED; }
@@ -52,12 +57,12 @@ protected:
     void type(int id, const std::string& text) { windows().type_text(control(id), text); }
     void set_check(int id, bool on) { windows().set_check(control(id), on); }
     // How the next questions are answered (yes/no), and the next file dialogs.
-    void answer(bool yes) { windows().prompts().set_answer(yes); }
+    void answer(bool yes) { prompts().set_answer(yes); }
     void answer_file(std::optional<std::string> path) {
-        windows().prompts().set_file_answer(std::move(path));
+        prompts().set_file_answer(std::move(path));
     }
-    std::vector<shown_message_box> boxes() { return windows().prompts().message_boxes(); }
-    std::vector<shown_file_dialog> file_dialogs() { return windows().prompts().file_dialogs(); }
+    std::vector<shown_message_box> boxes() { return prompts().message_boxes(); }
+    std::vector<shown_file_dialog> file_dialogs() { return prompts().file_dialogs(); }
     const std::vector<std::string>& console() { return session().console().lines(); }
 
     // Makes `method` the active storage, as a switch saved in the settings.

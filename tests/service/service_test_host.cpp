@@ -49,5 +49,5 @@ std::vector<std::vector<std::string>> service_test_host::refreshes() {
 
 std::string file_name_of(const playable_location& location) {
     std::string path = location.get_path();
-    return path.substr(path.rfind('/') + 1);
+    return path.substr(path.find_last_of("/\\") + 1);
 }

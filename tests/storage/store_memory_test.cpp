@@ -8,6 +8,7 @@
 
 #include "store_fixture.h"
 #include "support/process_memory.h"
+#include "support/system_features.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr bool sanitized = false;
 TEST(StoreMemory, AMillionEntriesTakeAtMost256BytesEach) {
     if (sanitized)
         GTEST_SKIP() << "sanitizers add their own bookkeeping to every allocation";
+    SKIP_WITHOUT(glibc_allocator);
     constexpr size_t entries = 1'000'000;
     shared_host();
     release_free_memory();

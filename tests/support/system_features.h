@@ -8,6 +8,11 @@
 enum class system_feature {
     file_size_limit,  // a limit on the size of the files a process writes
     shell_scripts,    // bash and the usual command-line tools
+    // dialogs of the host's headless window layer: the component's dialog calls
+    // reach it where the system has no windows of its own
+    headless_dialogs,
+    child_peak_memory,  // the peak resident memory of a program that has ended
+    glibc_allocator,    // memory bounds set for what glibc's allocator keeps per block
 };
 
 // nullptr where this system has `feature`; otherwise why a test that needs it

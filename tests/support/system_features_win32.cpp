@@ -7,6 +7,13 @@ const char* missing(system_feature feature) {
                    "part-way as on a full disk";
         case system_feature::shell_scripts:
             return "the commands are a bash script of POSIX tools";
+        case system_feature::headless_dialogs:
+            return "on Windows a dialog is the system's own window, not one of the host's "
+                   "headless window layer that this test checks";
+        case system_feature::child_peak_memory:
+            return "Wine reports no peak memory of a program that has ended";
+        case system_feature::glibc_allocator:
+            return "the bound is glibc's allocator's; Windows' heap keeps more per block";
     }
     return nullptr;
 }

@@ -40,8 +40,12 @@ TEST(LocationUpdateCost, ManyMovedPathsAgainstALargeStoreCostAboutEntriesPlusPat
     service_test_host host;
     const std::string any = host.track("any.flac")->get_location().get_path();
     const std::string music = any.substr(0, any.size() - std::string("any.flac").size());
-    auto stored_path = [&](size_t i) { return music + "Library/" + std::to_string(i) + ".flac"; };
-    auto moved_path = [&](size_t i) { return music + "Moved/" + std::to_string(i) + ".flac"; };
+    auto stored_path = [&](size_t i) {
+        return native_path(music + "Library/" + std::to_string(i) + ".flac");
+    };
+    auto moved_path = [&](size_t i) {
+        return native_path(music + "Moved/" + std::to_string(i) + ".flac");
+    };
     for (size_t i = 0; i < entries; ++i) {
         test_record record{stored_path(i), 0, {}};
         record.fields.add_value("RATING", std::to_string(i % 5 + 1).c_str());
