@@ -6,7 +6,6 @@
 #include "host/core/profile.h"
 #include "support/file_size_limit.h"
 #include "support/run_host.h"
-#include "support/system_features.h"
 
 namespace {
 
@@ -65,7 +64,6 @@ TEST(SettingsPersistence, ASettingsFileReadInPartIsKeptBesideBeforeItIsSavedOver
 }
 
 TEST(SettingsPersistence, FailedSaveKeepsThePreviousFileAndLeavesNoTemporaryFile) {
-    SKIP_WITHOUT(file_size_limit);
     temp_directory profile;
     const std::string settings = profile.file("configuration/snr_tagshelf.cfg");
     write_file_atomically(settings, std::string("previous"));

@@ -11,7 +11,6 @@
 #include "quicktag/cfg_quicktag_entries.h"
 #include "quicktag/qtg_file.h"
 #include "support/file_size_limit.h"
-#include "support/system_features.h"
 #include "support/test_host.h"
 
 namespace {
@@ -132,7 +131,6 @@ TEST_F(ExchangeFile, MissingFileIsReportedAndForgetsNothing) {
 }
 
 TEST_F(ExchangeFile, ExportThatFailsPartWayKeepsThePreviousFile) {
-    SKIP_WITHOUT(file_size_limit);
     cfg_quicktag_entries.set_entries({{"A", "B", ""}});
     ASSERT_TRUE(quicktag_export(path("mine.qtg").c_str()));
     const bytes previous = file_bytes("mine.qtg");

@@ -10,7 +10,6 @@
 #include "storage/textfile_fixture.h"
 #include "support/crash_child.h"
 #include "support/file_size_limit.h"
-#include "support/system_features.h"
 
 namespace {
 
@@ -109,7 +108,6 @@ TEST_F(TextFileRecovery, AFailedCloseAfterARecoveryStillKeepsTheBackup) {
 }
 
 TEST_F(TextFileRecovery, ARealWriteFailureKeepsThePreviousFileAsTheBackup) {
-    SKIP_WITHOUT(file_size_limit);
     save_previous();
     storage().open(nullptr);
     // Far more than the file-size limit below lets the temporary file hold.

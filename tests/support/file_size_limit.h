@@ -1,7 +1,7 @@
 // Lets no file of this process grow past a few bytes while it lives, so that a
-// write fails part-way as on a full disk: the write answers EFBIG instead of the
-// process being stopped by the signal. Only where the system has
-// system_feature::file_size_limit.
+// write fails part-way as on a full disk: the write that reaches the limit
+// writes what fits and the next one fails, answering EFBIG on POSIX (instead of
+// the process being stopped by the signal) and ERROR_DISK_FULL on Windows.
 #pragma once
 
 #include <cstdint>

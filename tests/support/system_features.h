@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 enum class system_feature {
-    file_size_limit,  // a limit on the size of the files a process writes
     shell_scripts,    // bash and the usual command-line tools
     // dialogs of the host's headless window layer: the component's dialog calls
     // reach it where the system has no windows of its own
