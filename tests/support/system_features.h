@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 enum class system_feature {
-    shell_scripts,    // bash and the usual command-line tools
     // dialogs of the host's headless window layer: the component's dialog calls
     // reach it where the system has no windows of its own
     headless_dialogs,

@@ -2,8 +2,6 @@
 
 const char* missing(system_feature feature) {
     switch (feature) {
-        case system_feature::shell_scripts:
-            return "the commands are a bash script of POSIX tools";
         case system_feature::headless_dialogs:
             return "on Windows a dialog is the system's own window, not one of the host's "
                    "headless window layer that this test checks";
