@@ -5,19 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "service_test_host.h"
+#include "support/native_path.h"
+#include "support/processor_time.h"
 
 namespace {
-
-// Processor time of the program in seconds; steadier than wall time on a machine
-// shared with other work.
-double processor_seconds() {
-    return double(std::clock()) / CLOCKS_PER_SEC;
-}
 
 // Processor seconds the notification of the move `from` -> `to` takes.
 double time_move(service_test_host& host, const std::vector<std::string>& from,
@@ -40,11 +35,12 @@ TEST(LocationUpdateCost, ManyMovedPathsAgainstALargeStoreCostAboutEntriesPlusPat
     service_test_host host;
     const std::string any = host.track("any.flac")->get_location().get_path();
     const std::string music = any.substr(0, any.size() - std::string("any.flac").size());
+    // The host's paths: its music folder, and a relative path in the system's notation.
     auto stored_path = [&](size_t i) {
-        return native_path(music + "Library/" + std::to_string(i) + ".flac");
+        return music + native_path("Library/" + std::to_string(i) + ".flac");
     };
     auto moved_path = [&](size_t i) {
-        return native_path(music + "Moved/" + std::to_string(i) + ".flac");
+        return music + native_path("Moved/" + std::to_string(i) + ".flac");
     };
     for (size_t i = 0; i < entries; ++i) {
         test_record record{stored_path(i), 0, {}};

@@ -1,0 +1,7 @@
+#include "support/processor_time.h"
+
+#include <ctime>
+
+double processor_seconds() {
+    return double(std::clock()) / CLOCKS_PER_SEC;
+}
