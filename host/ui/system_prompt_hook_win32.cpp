@@ -4,10 +4,17 @@
 // dialog's own message loop), its caption, text and buttons are read, printed
 // by the host's prompts as on any other system, and the dialog is ended with
 // the answer as if that button had been pressed.
+//
+// A CBT hook set without a module of its own sees one thread only, and a
+// component may report an error from any thread. So a thread of the host
+// watches the process's windows being made; a dialog of another thread is
+// answered the same way once it shows, which it does when it has set itself up.
 #include <windows.h>
 
 #include <algorithm>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/ui/system_prompt_hook.h"
@@ -151,16 +158,90 @@ LRESULT CALLBACK on_window_event(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(state.hook, code, wparam, lparam);
 }
 
+// How often the watching thread looks whether another thread's dialog shows.
+constexpr UINT settle_check_ms = 10;
+
+// The watching thread's: the thread whose dialogs the CBT hook answers, and the
+// timer that runs while dialogs of other threads wait to show.
+thread_local DWORD session_thread = 0;
+thread_local UINT_PTR settle_timer = 0;
+
+void CALLBACK on_other_dialog_settled(HWND, UINT, UINT_PTR, DWORD) {
+    auto& waiting = state.waiting;
+    std::vector<HWND> shown;
+    waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
+                                 [&](HWND dialog) {
+                                     if (!IsWindow(dialog))
+                                         return true;
+                                     if (!IsWindowVisible(dialog))
+                                         return false;
+                                     shown.push_back(dialog);
+                                     return true;
+                                 }),
+                  waiting.end());
+    if (waiting.empty()) {
+        KillTimer(nullptr, settle_timer);
+        settle_timer = 0;
+    }
+    // Each answer waits for the dialog's thread to give its texts.
+    for (HWND dialog : shown) {
+        if (is_message_box(dialog))
+            answer_message_box(dialog);
+        else if (is_file_dialog(dialog))
+            answer_file_dialog(dialog);
+    }
+}
+
+void CALLBACK on_window_made(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD thread,
+                             DWORD) {
+    if (object != OBJID_WINDOW || thread == session_thread || !is_dialog(window))
+        return;
+    state.waiting.push_back(window);
+    if (!settle_timer)
+        settle_timer = SetTimer(nullptr, 0, settle_check_ms, on_other_dialog_settled);
+}
+
+// The watching thread: answers the dialogs of every thread but `session` until
+// it is told to quit.
+void watch_other_threads(user_prompts* prompts, DWORD session, std::promise<DWORD>* ready) {
+    state.prompts = prompts;
+    session_thread = session;
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, on_window_made,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNTHREAD);
+    // The thread's message queue exists from the first look at it on, so the
+    // request to quit cannot come too early.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    ready->set_value(GetCurrentThreadId());
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    if (hook)
+        UnhookWinEvent(hook);
+}
+
 }  // namespace
 
-system_prompt_hook::system_prompt_hook(user_prompts& prompts) {
+struct system_prompt_hook::platform_state {
+    HHOOK hook = nullptr;
+    std::thread watcher;
+    DWORD watcher_id = 0;
+};
+
+system_prompt_hook::system_prompt_hook(user_prompts& prompts)
+    : m_state(std::make_unique<platform_state>()) {
     state.prompts = &prompts;
     state.hook = SetWindowsHookExW(WH_CBT, on_window_event, nullptr, GetCurrentThreadId());
-    m_hook = state.hook;
+    m_state->hook = state.hook;
+    std::promise<DWORD> ready;
+    m_state->watcher = std::thread(watch_other_threads, &prompts, GetCurrentThreadId(), &ready);
+    m_state->watcher_id = ready.get_future().get();
 }
 
 system_prompt_hook::~system_prompt_hook() {
-    if (m_hook)
-        UnhookWindowsHookEx(static_cast<HHOOK>(m_hook));
+    PostThreadMessageW(m_state->watcher_id, WM_QUIT, 0, 0);
+    m_state->watcher.join();
+    if (m_state->hook)
+        UnhookWindowsHookEx(m_state->hook);
     state = hook_state{};
 }
