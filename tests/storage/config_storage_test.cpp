@@ -18,7 +18,6 @@
 #include "storage/config/cfg_storage_content.h"
 #include "storage/config/tagshelf_storage_config.h"
 #include "support/run_host.h"
-#include "support/system_features.h"
 #include "support/test_host.h"
 
 namespace {
@@ -596,7 +595,6 @@ TEST(ConfigStorageHost, FieldsKeptInTheConfigurationOutliveSessionsWithoutThatMe
 }
 
 TEST(ConfigStorageHost, HostileSettingsRecordCostsBoundedMemoryAndTheSessionGoesOn) {
-    SKIP_WITHOUT(child_peak_memory);
     const uint32_t path_lengths[] = {288u << 20, 0x80000000u};
     temp_directory idle_profile;
     host_run idle = run_host({"--profile", idle_profile.path(), "storage", "stats"});

@@ -9,8 +9,7 @@ enum class system_feature {
     // dialogs of the host's headless window layer: the component's dialog calls
     // reach it where the system has no windows of its own
     headless_dialogs,
-    child_peak_memory,  // the peak resident memory of a program that has ended
-    glibc_allocator,    // memory bounds set for what glibc's allocator keeps per block
+    glibc_allocator,  // memory bounds set for what glibc's allocator keeps per block
 };
 
 // nullptr where this system has `feature`; otherwise why a test that needs it

@@ -32,7 +32,7 @@ public:
     // Waits for the end: the exit status, or -1 when the program did not exit by
     // itself (killed, or a crash).
     int wait();
-    // After the end: the program's peak resident memory in KiB, or 0 where the
+    // After wait(): the program's peak resident memory in KiB, or 0 where the
     // system does not say.
     long peak_resident_kib() const;
     // Ends the program at once, as a crash or a power cut would, and waits for it;

@@ -4,6 +4,7 @@
 // After windows.h, which it builds on.
 #include <psapi.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "sdk/utf16_win32.h"
@@ -13,6 +14,8 @@ struct test_process::system_state {
     HANDLE input = nullptr;  // the write end of the input pipe, or null
     bool ended = false;
     int status = -1;
+    // The highest peak working set read while the program ran.
+    size_t peak_bytes = 0;
 };
 
 namespace {
@@ -61,6 +64,15 @@ std::wstring environment_block(const std::vector<std::string>& extra) {
     for (const auto& entry : extra)
         block += utf8_to_wide(entry) + L'\0';
     return block + L'\0';
+}
+
+// The peak working set of `process` so far, or 0 where the system does not say.
+size_t peak_working_set(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters))
+        return 0;
+    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace
@@ -138,7 +150,11 @@ bool test_process::running() {
 
 int test_process::wait() {
     if (!m_state->ended) {
-        WaitForSingleObject(m_state->process, INFINITE);
+        // Wine forgets a program's memory counters when it ends, so the peak is
+        // read while it runs: the peak only grows, and the last reading comes
+        // within a few milliseconds of the end.
+        while (WaitForSingleObject(m_state->process, 5) == WAIT_TIMEOUT)
+            m_state->peak_bytes = std::max(m_state->peak_bytes, peak_working_set(m_state->process));
         DWORD code = 0;
         GetExitCodeProcess(m_state->process, &code);
         m_state->ended = true;
@@ -148,11 +164,8 @@ int test_process::wait() {
 }
 
 long test_process::peak_resident_kib() const {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(m_state->process, &counters, sizeof counters))
-        return 0;
-    return long(counters.PeakWorkingSetSize / 1024);
+    // Windows itself still tells the peak of an ended program.
+    return long(std::max(m_state->peak_bytes, peak_working_set(m_state->process)) / 1024);
 }
 
 bool test_process::kill() {
