@@ -1,7 +1,7 @@
 // The system's message boxes and file dialogs, answered by the host: a CBT hook
 // on the session's thread sees each dialog as it becomes active; once the
 // dialog has finished setting itself up (a timer of the thread fires from the
-// dialog's own message loop), its caption, text and buttons are read, printed
+// dialog's own message loop), its caption, text, buttons and icon are read, printed
 // by the host's prompts as on any other system, and the dialog is ended with
 // the answer as if that button had been pressed.
 //
@@ -79,6 +79,34 @@ UINT style_of_buttons(HWND box) {
     return has(IDCANCEL) ? MB_OKCANCEL : MB_OK;
 }
 
+// The message box style of the icon the box shows. The box keeps no record of
+// the style it was made with (its window style is a dialog's), but its icon is
+// one of the system's shared icons, shown by a static control of the box.
+UINT style_of_icon(HWND box) {
+    struct known_icon {
+        LPCTSTR name;  // IDI_* is in the charset of LoadIcon
+        UINT style;
+    };
+    static const known_icon icons[] = {
+        {IDI_HAND, MB_ICONHAND},
+        {IDI_QUESTION, MB_ICONQUESTION},
+        {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+        {IDI_ASTERISK, MB_ICONASTERISK},
+    };
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16];
+        if (!GetClassNameW(child, name, 16) || lstrcmpiW(name, L"Static") != 0 ||
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        auto shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        for (const known_icon& icon : icons) {
+            if (shown && shown == LoadIcon(nullptr, icon.name))
+                return icon.style;
+        }
+    }
+    return 0;
+}
+
 void press(HWND dialog, int button) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
@@ -87,7 +115,7 @@ void press(HWND dialog, int button) {
 void answer_message_box(HWND box) {
     const std::string text = window_text(GetDlgItem(box, message_text_id));
     press(box, state.prompts->message_box(text.c_str(), window_text(box).c_str(),
-                                          style_of_buttons(box)));
+                                          style_of_buttons(box) | style_of_icon(box)));
 }
 
 void answer_file_dialog(HWND dialog) {
