@@ -27,14 +27,16 @@ bool uGetWindowText(HWND window, string_base& out);
 bool uGetDlgItemText(HWND dialog, int id, string_base& out);
 // Inserts a tab whose item text is UTF-8; answers its index, or -1.
 int uTabCtrl_InsertItem(HWND tab, int index, const TCITEMA* item);
-// Shows a modal message box; answers the Windows answer code. Without a window
-// system nobody can be asked: questions are answered IDNO, other boxes IDOK (or
-// IDCANCEL when they have no OK button), so that nothing is done unasked.
+// Shows a modal message box; answers the Windows answer code. Without a host (or
+// its window system) nobody can be asked and nothing is shown: questions are
+// answered IDNO, other boxes IDOK (or IDCANCEL when they have no OK button), so
+// that nothing is done unasked.
 int uMessageBox(HWND owner, const char* text, const char* caption, UINT style);
 // Shows the file dialog: `filter` is "Name|pattern|Name|pattern" with the entry
 // `filter_index` (from 1) selected; `default_extension` (no dot) is added to a
 // chosen name that has none. `path` holds the initial file name and receives the
-// chosen path. Answers false, leaving `path` alone, when the user cancels.
+// chosen path. Answers false, leaving `path` alone, when the user cancels, and
+// without a host, where nobody can choose.
 bool uGetOpenFileName(HWND owner, const char* filter, unsigned filter_index,
                       const char* default_extension, const char* title,
                       const char* initial_directory, string_base& path, bool save);

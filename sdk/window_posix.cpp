@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sdk/host_access.h"
+#include "sdk/unasked_answer.h"
 
 namespace {
 
@@ -63,18 +64,8 @@ int uTabCtrl_InsertItem(HWND tab, int index, const TCITEMA* item) {
 
 int uMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
     auto system = windows();
-    if (!system) {
-        switch (style & MB_TYPEMASK) {
-            case MB_YESNO:
-            case MB_YESNOCANCEL:
-                return IDNO;
-            case MB_OK:
-            case MB_OKCANCEL:
-                return IDOK;
-            default:
-                return IDCANCEL;
-        }
-    }
+    if (!system)
+        return unasked_message_box_answer(style);
     return system->message_box(owner, text ? text : "", caption ? caption : "", style);
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sdk/host_access.h"
+#include "sdk/unasked_answer.h"
 #include "sdk/utf16_win32.h"
 
 namespace {
@@ -185,13 +187,19 @@ int uTabCtrl_InsertItem(HWND tab, int index, const TCITEMA* item) {
         SendMessageW(tab, TCM_INSERTITEMW, WPARAM(index), reinterpret_cast<LPARAM>(&converted)));
 }
 
+// Without a host the module runs where nobody answers the system's boxes and
+// dialogs (a test, a tool): a modal one would wait for ever, so none is shown.
 int uMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+    if (!sdk_host())
+        return unasked_message_box_answer(style);
     return MessageBoxW(owner, wide(text).c_str(), wide(caption).c_str(), style);
 }
 
 bool uGetOpenFileName(HWND owner, const char* filter, unsigned filter_index,
                       const char* default_extension, const char* title,
                       const char* initial_directory, string_base& path, bool save) {
+    if (!sdk_host())
+        return false;
     // "Name|pattern|Name|pattern" becomes the system's zero-separated list.
     std::wstring filters = wide(filter);
     for (wchar_t& c : filters) {
