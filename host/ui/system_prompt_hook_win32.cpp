@@ -10,6 +10,8 @@
 // watches the process's windows being made; a dialog of another thread is
 // answered the same way once it shows, which it does when it has set itself up.
 #include <windows.h>
+// After windows.h, which brings the types it builds on.
+#include <commdlg.h>
 
 #include <algorithm>
 #include <future>
@@ -118,8 +120,49 @@ void answer_message_box(HWND box) {
                                           style_of_buttons(box) | style_of_icon(box)));
 }
 
+// The patterns of line `line` of the file types: the dialog keeps them beside the
+// type's name, as the line's item data (its own copy of the pattern string). The
+// data is read as text only where it points into readable memory of this
+// process; elsewhere the type is told by its name alone.
+std::string type_patterns(HWND types, LRESULT line) {
+    const LRESULT data = SendMessageW(types, CB_GETITEMDATA, WPARAM(line), 0);
+    if (data == CB_ERR || data == 0)
+        return {};
+    const auto* text = reinterpret_cast<const wchar_t*>(data);
+    MEMORY_BASIC_INFORMATION region{};
+    constexpr DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY;
+    if (!VirtualQuery(text, &region, sizeof region) || region.State != MEM_COMMIT ||
+        !(region.Protect & readable) || (region.Protect & PAGE_GUARD))
+        return {};
+    const auto* end = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    const size_t room = size_t(end - reinterpret_cast<const char*>(text)) / sizeof(wchar_t);
+    const size_t length = wcsnlen(text, room);
+    if (length == room)
+        return {};
+    return wide_to_utf8(std::wstring_view(text, length));
+}
+
+// The file name the dialog starts from: the name it shows, in the folder it
+// shows; a name that names its own folder stands as it is.
+std::string initial_path(HWND dialog, const std::string& name) {
+    if (name.empty() || name.find_first_of("\\/:") != std::string::npos)
+        return name;
+    const LRESULT length = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
+    if (length <= 1)
+        return name;
+    std::wstring folder(size_t(length), L'\0');
+    SendMessageW(dialog, CDM_GETFOLDERPATH, WPARAM(length),
+                 reinterpret_cast<LPARAM>(folder.data()));
+    folder.resize(wcsnlen(folder.c_str(), folder.size()));
+    std::string path = wide_to_utf8(folder);
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path + name;
+}
+
 void answer_file_dialog(HWND dialog) {
-    // The file types as the dialog lists them, "|" between them.
+    // The file types as the dialog lists them: "name|patterns" each, "|" between
+    // them, as the caller gave them.
     HWND types = GetDlgItem(dialog, file_types_id);
     std::string filter;
     const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
@@ -129,6 +172,9 @@ void answer_file_dialog(HWND dialog) {
         SendMessageW(types, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(name.data()));
         name.resize(size_t(std::max<LRESULT>(length, 0)));
         filter += (filter.empty() ? "" : "|") + wide_to_utf8(name);
+        const std::string patterns = type_patterns(types, i);
+        if (!patterns.empty())
+            filter += "|" + patterns;
     }
     const std::string caption = window_text(dialog);
     std::string ok = window_text(GetDlgItem(dialog, IDOK));
@@ -139,7 +185,7 @@ void answer_file_dialog(HWND dialog) {
     HWND name = GetDlgItem(dialog, file_name_combo_id);
     if (!name)
         name = GetDlgItem(dialog, file_name_edit_id);
-    string8 path(window_text(name));
+    string8 path(initial_path(dialog, window_text(name)));
     if (!state.prompts->file_dialog(request, path)) {
         press(dialog, IDCANCEL);
         return;
