@@ -214,6 +214,11 @@ public:
                 state.check = WPARAM(SendMessageW(window, BM_GETCHECK, 0, 0));
                 break;
             case window_kind::combo_box:
+                // A drop-down list shows its selected line as its window text: the
+                // lines tell that already, and the list has no text of its own.
+                if ((state.style & (CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST)) ==
+                    CBS_DROPDOWNLIST)
+                    state.text.clear();
                 state.items = lines_of(window, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
                 state.selection = int(SendMessageW(window, CB_GETCURSEL, 0, 0));
                 break;
