@@ -1,6 +1,6 @@
 // What a large store costs in memory: a million entries of a usual path with one
-// short field must stay within 256 bytes each, measured as the growth of resident
-// memory once the loading's own buffers are freed.
+// short field must stay within 256 bytes each with glibc's allocator, measured as
+// the growth of resident memory once the loading's own buffers are freed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +8,6 @@
 
 #include "store_fixture.h"
 #include "support/process_memory.h"
-#include "support/system_features.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ constexpr bool sanitized = false;
 TEST(StoreMemory, AMillionEntriesTakeAtMost256BytesEach) {
     if (sanitized)
         GTEST_SKIP() << "sanitizers add their own bookkeeping to every allocation";
-    SKIP_WITHOUT(glibc_allocator);
     constexpr size_t entries = 1'000'000;
     shared_host();
     release_free_memory();
@@ -50,7 +48,9 @@ TEST(StoreMemory, AMillionEntriesTakeAtMost256BytesEach) {
     const double per_entry = double(resident_bytes() - before) / entries;
     RecordProperty("bytes_per_entry", std::to_string(per_entry));
     ASSERT_EQ(store.entry_count(), entries);
-    EXPECT_LE(per_entry, 256.0);
+    // Each entry's packed field is a small block of its own; another allocator
+    // may take more for it than glibc's.
+    EXPECT_LE(per_entry, 256.0 + double(small_block_extra_bytes()));
 }
 
 }  // namespace

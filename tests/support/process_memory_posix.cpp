@@ -16,3 +16,7 @@ size_t resident_bytes() {
 void release_free_memory() {
     malloc_trim(0);
 }
+
+size_t small_block_extra_bytes() {
+    return 0;
+}

@@ -9,7 +9,6 @@ enum class system_feature {
     // dialogs of the host's headless window layer: the component's dialog calls
     // reach it where the system has no windows of its own
     headless_dialogs,
-    glibc_allocator,  // memory bounds set for what glibc's allocator keeps per block
 };
 
 // nullptr where this system has `feature`; otherwise why a test that needs it

@@ -5,8 +5,6 @@ const char* missing(system_feature feature) {
         case system_feature::headless_dialogs:
             return "on Windows a dialog is the system's own window, not one of the host's "
                    "headless window layer that this test checks";
-        case system_feature::glibc_allocator:
-            return "the bound is glibc's allocator's; Windows' heap keeps more per block";
     }
     return nullptr;
 }
