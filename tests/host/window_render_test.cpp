@@ -3,6 +3,7 @@
 
 #include "host/ui/html_renderer.h"
 #include "prefs/prefs_templates.h"
+#include "support/dialog_units.h"
 #include "window_fixture.h"
 
 namespace {
@@ -39,47 +40,52 @@ std::vector<drawn_window> drawn_windows(const std::string& html) {
     return found;
 }
 
-// Dialog units to pixels for the 8-point dialog font: 6 pixels per 4 horizontal
-// units, 13 per 8 vertical ones, rounded as Win32 rounds.
-int pixels_x(int units) {
-    return (units * 6 + 2) / 4;
-}
-int pixels_y(int units) {
-    return (units * 13 + 4) / 8;
-}
-
+// The templates are made into dialogs in a window of the host's own, as the
+// preferences dialog shows a page: the system's window where it has windows.
 class RenderTest : public ::testing::Test {
 protected:
     test_host host;
-    headless_windows& windows() { return host.session().windows(); }
+    user_windows& windows() { return host.session().dialog_windows(); }
 };
 
 TEST_F(RenderTest, EveryControlOfThePreferencesTemplatesIsDrawnAtItsPlaceWithItsText) {
     const dialog_template* templates[] = {&prefs_tab_host_template(), &prefs_general_tab_template(),
                                           &prefs_commands_tab_template()};
+    HWND frame = windows().create_frame(nullptr, "templates", RECT{0, 0, 800, 600});
     for (const dialog_template* tpl : templates) {
-        HWND dialog = uCreateDialog(*tpl, host.session().get_main_window(), quiet_proc);
+        HWND dialog = uCreateDialog(*tpl, frame, quiet_proc);
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOW);
         html_renderer renderer("templates");
         renderer.add_view(windows(), dialog, "page");
         auto drawn = drawn_windows(renderer.document());
         ASSERT_EQ(drawn.size(), tpl->control_count + 1) << "the dialog and each control";
+        const RECT size = dialog_units_to_pixels(dialog, {0, 0, tpl->cx, tpl->cy});
         EXPECT_EQ(drawn[0].attribute("style").rfind(
-                      "left:0px;top:0px;width:" + std::to_string(pixels_x(tpl->cx)) + "px;height:" +
-                          std::to_string(pixels_y(tpl->cy)) + "px;font-family:'Tahoma'",
+                      "left:0px;top:0px;width:" + std::to_string(size.right) +
+                          "px;height:" + std::to_string(size.bottom) + "px;font-family:'Tahoma'",
                       0),
                   0u)
             << drawn[0].tag;
         for (size_t i = 0; i < tpl->control_count; ++i) {
             const dialog_control& c = tpl->controls[i];
             const drawn_window& w = drawn[i + 1];
-            bool combo = c.kind == control_class::combo_box;
-            std::string place = "left:" + std::to_string(pixels_x(c.x)) +
-                                "px;top:" + std::to_string(pixels_y(c.y)) +
-                                "px;width:" + std::to_string(pixels_x(c.cx)) + "px;height:" +
-                                std::to_string(pixels_y(combo ? std::min(c.cy, 14) : c.cy)) + "px";
-            EXPECT_EQ(w.attribute("style"), place) << "control " << c.id << " " << c.text;
+            const RECT at = dialog_units_to_pixels(dialog, {c.x, c.y, c.cx, c.cy});
+            std::string place = "left:" + std::to_string(at.left) +
+                                "px;top:" + std::to_string(at.top) +
+                                "px;width:" + std::to_string(at.right) + "px;height:";
+            const std::string style = w.attribute("style");
+            if (c.kind == control_class::combo_box) {
+                // Drawn closed, its list not shown: one line of text high, as tall
+                // as the system makes it for the font (14 units at most).
+                ASSERT_EQ(style.rfind(place, 0), 0u) << "control " << c.id << ": " << style;
+                const int height = std::stoi(style.substr(place.size()));
+                EXPECT_GE(height, dialog_units_to_pixels(dialog, {0, 0, 0, 8}).bottom) << c.id;
+                EXPECT_LE(height, dialog_units_to_pixels(dialog, {0, 0, 0, 14}).bottom) << c.id;
+            } else {
+                EXPECT_EQ(style, place + std::to_string(at.bottom) + "px")
+                    << "control " << c.id << " " << c.text;
+            }
             if (c.id != IDC_STATIC) {
                 EXPECT_EQ(w.attribute("data-id"), std::to_string(c.id));
             }
@@ -90,6 +96,7 @@ TEST_F(RenderTest, EveryControlOfThePreferencesTemplatesIsDrawnAtItsPlaceWithIts
         }
         DestroyWindow(dialog);
     }
+    windows().destroy_window(frame);
 }
 
 TEST(PrefsTemplates, EveryControlLiesInsideItsDialogAndIdsAreUnique) {

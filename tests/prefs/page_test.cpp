@@ -4,6 +4,7 @@
 #include "host/ui/html_renderer.h"
 #include "prefs/my_preferences_page.h"
 #include "prefs_fixture.h"
+#include "support/dialog_units.h"
 
 namespace {
 
@@ -84,12 +85,11 @@ TEST_F(PreferencesPage, AStoredTabThatDoesNotExistOpensTheFirst) {
     }
 }
 
-// The pixels a dialog-unit place maps to in the 8-point dialog font.
-std::string place_style(const dialog_control& control) {
-    auto x = [](int units) { return (units * 6 + 2) / 4; };
-    auto y = [](int units) { return (units * 13 + 4) / 8; };
-    return "left:" + std::to_string(x(control.x)) + "px;top:" + std::to_string(y(control.y)) +
-           "px;width:" + std::to_string(x(control.cx)) + "px";
+// The pixels a control's place maps to in `dialog`, a dialog of the page's font.
+std::string place_style(HWND dialog, const dialog_control& control) {
+    RECT place = dialog_units_to_pixels(dialog, {control.x, control.y, control.cx, control.cy});
+    return "left:" + std::to_string(place.left) + "px;top:" + std::to_string(place.top) +
+           "px;width:" + std::to_string(place.right) + "px";
 }
 
 TEST_F(PreferencesPage, DrawingShowsBothTabsWithEveryControlInPlaceWithItsText) {
@@ -103,8 +103,9 @@ TEST_F(PreferencesPage, DrawingShowsBothTabsWithEveryControlInPlaceWithItsText) 
             if (control.text[0]) {
                 EXPECT_NE(html.find(html_escape(control.text)), std::string::npos) << control.text;
             }
-            EXPECT_NE(html.find(place_style(control)), std::string::npos)
-                << control.id << " " << control.text << " at " << place_style(control);
+            const std::string place = place_style(dialog().page_window(), control);
+            EXPECT_NE(html.find(place), std::string::npos)
+                << control.id << " " << control.text << " at " << place;
         }
     }
     EXPECT_NE(html.find(html_escape(function_processing_text)), std::string::npos);
