@@ -459,17 +459,7 @@ void headless_windows::type_text(HWND control, std::string_view text) {
 }
 
 void headless_windows::select_tab(HWND tab_control, int index) {
-    window_state& target = usable_control(tab_control, "select a tab of");
-    if (target.kind != window_kind::tab_control)
-        throw user_action_error("cannot select a tab of " + control_name(target) +
-                                ": it is not a tab control");
-    int count = int(target.items.size());
-    if (index < 0 || index >= count) {
-        throw user_action_error(
-            "cannot select tab " + std::to_string(index) + ": there " +
-            (count == 1 ? "is 1 tab" : "are " + std::to_string(count) + " tabs"));
-    }
-    if (index == target.selection)
+    if (index == usable_tab(*this, tab_control, index).selection)
         return;
     notify(tab_control, TCN_SELCHANGING);
     window_state* tabs = lookup(tab_control);

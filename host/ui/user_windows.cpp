@@ -14,3 +14,17 @@ window_state usable_control(user_windows& windows, HWND control, const char* act
     }
     return *target;
 }
+
+window_state usable_tab(user_windows& windows, HWND tab_control, int index) {
+    window_state target = usable_control(windows, tab_control, "select a tab of");
+    if (target.kind != window_kind::tab_control)
+        throw user_action_error("cannot select a tab of " + control_name(target) +
+                                ": it is not a tab control");
+    int count = int(target.items.size());
+    if (index < 0 || index >= count) {
+        throw user_action_error(
+            "cannot select tab " + std::to_string(index) + ": there " +
+            (count == 1 ? "is 1 tab" : "are " + std::to_string(count) + " tabs"));
+    }
+    return target;
+}

@@ -70,3 +70,6 @@ public:
 // into"): it exists, it and its ancestors are enabled, and it is visible. Raises
 // user_action_error saying why not otherwise.
 window_state usable_control(user_windows& windows, HWND control, const char* action);
+// The state of `tab_control` when a user could click its tab `index` now: a usable
+// tab control that has that tab. Raises user_action_error saying why not otherwise.
+window_state usable_tab(user_windows& windows, HWND tab_control, int index);
