@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "sdk/utf16_win32.h"
-#include "sdk/utf8.h"
 
 namespace {
 
@@ -320,17 +319,22 @@ public:
         std::string typed = target.is_multiline_edit() ? std::string(text) : first_line(text);
         if (typed.empty() && target.text.empty())
             return;
-        if (target.has_style(ES_UPPERCASE)) {
-            std::string upper;
-            utf8_append_upper(upper, typed);
-            typed = std::move(upper);
-        }
+        // As a user types: the whole text selected, then each character typed over
+        // the selection. The edit itself upper-cases where it is made to, and tells
+        // its parent of every change.
+        SendMessageW(control, EM_SETSEL, 0, -1);
         std::wstring wide = utf8_to_wide(typed);
-        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-        // A single-line edit tells its parent of new text itself; a multi-line one
-        // does so only for what is typed, not for text set at once.
-        if (target.is_multiline_edit())
-            notify_command(control, EN_CHANGE);
+        if (wide.empty())
+            replace_selection(control, L"");
+        for (size_t i = 0; i < wide.size();) {
+            // The page may disable or hide the edit in answer to a keystroke; a user
+            // could not type on then.
+            if (!IsWindow(control) || !IsWindowEnabled(control) || !IsWindowVisible(control))
+                break;
+            size_t length = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+            replace_selection(control, wide.substr(i, length));
+            i += length;
+        }
         settle();
     }
 
@@ -387,6 +391,10 @@ private:
             SendMessageW(parent, WM_COMMAND, MAKEWPARAM(WORD(GetDlgCtrlID(control)), code),
                          reinterpret_cast<LPARAM>(control));
         }
+    }
+
+    static void replace_selection(HWND edit, const std::wstring& text) {
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     }
 
     LRESULT notify(HWND control, UINT code) {
