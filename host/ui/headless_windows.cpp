@@ -330,11 +330,6 @@ bool headless_windows::get_file_name(HWND, const file_dialog_request& request, s
     return m_prompts->file_dialog(request, path);
 }
 
-HWND headless_windows::find_control(HWND root, int id) const {
-    auto found = find_controls(root, id);
-    return found.empty() ? nullptr : found.front();
-}
-
 std::vector<HWND> headless_windows::find_controls(HWND root, int id) const {
     std::vector<HWND> found;
     const window_state* parent = find(root);

@@ -55,9 +55,6 @@ public:
     // The window's state, or null for a window that does not exist. The pointer is
     // valid until the next call that may run a dialog procedure.
     const window_state* find(HWND window) const;
-    // The descendant of `root` (depth first, in creation order) with control id `id`.
-    HWND find_control(HWND root, int id) const;
-    size_t window_count() const { return m_windows.size(); }
 
     user_prompts& prompts() { return *m_prompts; }
 

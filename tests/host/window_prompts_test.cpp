@@ -2,8 +2,10 @@
 // host's options or from the terminal.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "sdk/host_access.h"
+#include "support/system_features.h"
 #include "window_fixture.h"
 
 namespace {
@@ -98,10 +100,10 @@ TEST_F(PromptTest, TheDialogGetsTheAnswerOfTheHostOptions) {
     windows().click(control(IDT_ASK));
     EXPECT_EQ(last_test_dialog_event(), "202 answered " + std::to_string(IDNO));
     EXPECT_EQ(state(IDT_STATUS).text, "no");
-    windows().prompts().set_answer(true);
+    prompts().set_answer(true);
     windows().click(control(IDT_ASK));
     EXPECT_EQ(state(IDT_STATUS).text, "yes");
-    auto shown = windows().prompts().message_boxes();
+    auto shown = prompts().message_boxes();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].caption, "Question");
     EXPECT_EQ(shown[0].text, "Proceed?");
@@ -110,22 +112,35 @@ TEST_F(PromptTest, TheDialogGetsTheAnswerOfTheHostOptions) {
 TEST_F(PromptTest, FileDialogWithoutAnAnswerIsCancelled) {
     windows().click(control(IDT_BROWSE));
     EXPECT_EQ(last_test_dialog_event(), "209 cancelled");
-    auto shown = windows().prompts().file_dialogs();
+    auto shown = prompts().file_dialogs();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, "Open notes");
     EXPECT_EQ(shown[0].filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-    EXPECT_EQ(shown[0].initial_name, "start.txt");
+    // The name it starts from, which the system's dialog tells in the folder it shows.
+    EXPECT_EQ(std::filesystem::u8path(shown[0].initial_name).filename().u8string(), "start.txt")
+        << shown[0].initial_name;
     EXPECT_FALSE(shown[0].save);
 }
 
-TEST_F(PromptTest, FileDialogAnswersAnAbsolutePathWithTheDefaultExtension) {
-    windows().prompts().set_file_answer("notes");
+TEST_F(PromptTest, FileDialogAddsTheDefaultExtensionToABareNameInTheWorkingDirectory) {
+    SKIP_WITHOUT(bare_name_default_extension);
+    // An open dialog takes only a file that exists.
+    temp_directory folder;
+    std::ofstream(folder.file("notes.txt")) << "notes";
+    const std::filesystem::path started_in = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::u8path(folder.path()));
+    prompts().set_file_answer("notes");
     windows().click(control(IDT_BROWSE));
-    std::string expected = (std::filesystem::current_path() / "notes.txt").string();
-    EXPECT_EQ(last_test_dialog_event(), "209 chose " + expected);
-    windows().prompts().set_file_answer("/tmp/list.qtg");
+    EXPECT_EQ(last_test_dialog_event(), "209 chose " + folder.file("notes.txt"));
+    std::filesystem::current_path(started_in);
+}
+
+TEST_F(PromptTest, FileDialogKeepsAnExtensionOfItsOwn) {
+    temp_directory folder;
+    std::ofstream(folder.file("list.qtg")) << "list";
+    prompts().set_file_answer(folder.file("list.qtg"));
     windows().click(control(IDT_BROWSE));
-    EXPECT_EQ(state(IDT_STATUS).text, "/tmp/list.qtg") << "an extension of its own is kept";
+    EXPECT_EQ(state(IDT_STATUS).text, folder.file("list.qtg"));
 }
 
 }  // namespace

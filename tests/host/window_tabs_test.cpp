@@ -95,15 +95,20 @@ TEST_F(TabTest, ADialogLeavingPlacementToTheDefaultHearsWhatChanged) {
 }
 
 TEST_F(TabTest, DestroyingTheHostTellsItBeforeItsTabs) {
-    size_t before = windows().window_count();
+    std::vector<HWND> tree{dialog()};
+    for (size_t i = 0; i < tree.size(); ++i) {
+        std::vector<HWND> children = windows().state(tree[i])->children;
+        tree.insert(tree.end(), children.begin(), children.end());
+    }
+    // The host, its tab control, each tab with its controls.
+    ASSERT_EQ(tree.size(), 1u + 1 + (1 + 11) + (1 + 2));
     windows().select_tab(control(IDT_TABS), 1);
     events().clear();
     ASSERT_TRUE(DestroyWindow(dialog()));
     EXPECT_EQ(events(), (std::vector<std::string>{"destroy host on tab 1", "destroy first tab",
                                                   "destroy second tab"}));
-    // The host, its tab control, each tab with its controls.
-    constexpr size_t dialog_windows = 1 + 1 + (1 + 11) + (1 + 2);
-    EXPECT_EQ(windows().window_count(), before - dialog_windows);
+    for (HWND window : tree)
+        EXPECT_FALSE(windows().is_window(window)) << "every window of the dialog goes with it";
 }
 
 }  // namespace

@@ -9,6 +9,9 @@ enum class system_feature {
     // dialogs of the host's headless window layer: the component's dialog calls
     // reach it where the system has no windows of its own
     headless_dialogs,
+    // an open dialog that takes a bare file name for the file with the default
+    // extension added
+    bare_name_default_extension,
 };
 
 // nullptr where this system has `feature`; otherwise why a test that needs it
