@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host/cli/command_line_win32.h"
 #include "host/cli/demo_system.h"
 #include "sdk/utf16_win32.h"
 
@@ -17,26 +18,6 @@ std::string read_file(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// One argument as the child's CommandLineToArgvW reads it back: quoted when it
-// has blanks or quotes, with the backslashes before a quote doubled.
-std::wstring quoted_argument(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-        return arg;
-    std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(2 * backslashes, L'\\');
-    return out + L"\"";
 }
 
 std::wstring own_program() {
@@ -90,9 +71,9 @@ child_result run_self(const std::vector<std::string>& args, const std::string& i
         if (program.empty() || in.handle() == INVALID_HANDLE_VALUE ||
             out.handle() == INVALID_HANDLE_VALUE || err.handle() == INVALID_HANDLE_VALUE)
             return result;
-        std::wstring command_line = quoted_argument(L"sonarith-host");
-        for (const auto& arg : args)
-            command_line += L" " + quoted_argument(utf8_to_wide(arg));
+        std::vector<std::string> words{"sonarith-host"};
+        words.insert(words.end(), args.begin(), args.end());
+        std::wstring command_line = windows_command_line(words);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;

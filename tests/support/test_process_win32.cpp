@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "host/cli/command_line_win32.h"
 #include "sdk/utf16_win32.h"
 
 struct test_process::system_state {
@@ -19,27 +20,6 @@ struct test_process::system_state {
 };
 
 namespace {
-
-// One word of a command line, quoted so that the program's start-up code splits
-// it back into the same word.
-std::wstring quoted(const std::wstring& word) {
-    if (!word.empty() && word.find_first_of(L" \t\"") == std::wstring::npos)
-        return word;
-    std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes before a quote are doubled, and the quote escaped.
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
-}
 
 // A handle the child inherits, to the file at `path` (the null device for "").
 HANDLE inheritable_file(const std::string& path, bool write) {
@@ -80,9 +60,7 @@ size_t peak_working_set(HANDLE process) {
 test_process::test_process(const std::vector<std::string>& command, const streams& files,
                            const std::vector<std::string>& environment)
     : m_state(std::make_unique<system_state>()) {
-    std::wstring line;
-    for (const auto& word : command)
-        line += (line.empty() ? L"" : L" ") + quoted(utf8_to_wide(word));
+    std::wstring line = windows_command_line(command);
 
     HANDLE input_read = nullptr;
     if (files.in.empty()) {
