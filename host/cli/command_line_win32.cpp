@@ -30,3 +30,25 @@ std::wstring windows_command_line(const std::vector<std::string>& words) {
         line += (line.empty() ? L"" : L" ") + quoted_argument(utf8_to_wide(word));
     return line;
 }
+
+bool start_windows_program(const wchar_t* program, const std::wstring& command_line, DWORD flags,
+                           void* environment, STARTUPINFOW& startup, PROCESS_INFORMATION& started) {
+    const int attempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        // CreateProcessW may change the line it is given, so each try gets a copy.
+        std::wstring line = command_line;
+        if (CreateProcessW(program, line.data(), nullptr, nullptr, TRUE, flags, environment,
+                           nullptr, &startup, &started))
+            return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == attempts)
+            return false;
+        // What the lost program wrote (its loader's complaint) is not the output
+        // of the program that runs.
+        for (HANDLE stream : {startup.hStdOutput, startup.hStdError})
+            if (stream && GetFileType(stream) == FILE_TYPE_DISK &&
+                SetFilePointer(stream, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+                SetEndOfFile(stream);
+        Sleep(DWORD(50 * attempt));
+    }
+}

@@ -81,8 +81,7 @@ child_result run_self(const std::vector<std::string>& args, const std::string& i
         startup.hStdOutput = out.handle();
         startup.hStdError = err.handle();
         PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
-                            nullptr, nullptr, &startup, &process))
+        if (!start_windows_program(program.c_str(), command_line, 0, nullptr, startup, process))
             return result;
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;

@@ -82,9 +82,8 @@ test_process::test_process(const std::vector<std::string>& command, const stream
     startup.hStdError = errors;
     PROCESS_INFORMATION started{};
     std::wstring env = environment_block(environment);
-    const BOOL ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                   CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, env.data(),
-                                   nullptr, &startup, &started);
+    const bool ok = start_windows_program(
+        nullptr, line, CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, env.data(), startup, started);
     const DWORD error = GetLastError();
     CloseHandle(input_read);
     CloseHandle(output);
