@@ -272,6 +272,7 @@ TEST(TagshelfService, RefreshAllTracksRedrawsEveryEntrysTrack) {
     host.shelf().refresh_all_tracks();
     EXPECT_EQ(host.console().back(),
               "ERROR : Failed to read storage contents (store is locked out)");
+    ASSERT_FALSE(host.boxes().empty()) << "the failure is not shown in a box";
     EXPECT_EQ(host.boxes().back().style, 49u);
     EXPECT_TRUE(host.refreshes().back().empty()) << "what was collected is still refreshed";
 }
